@@ -1,0 +1,339 @@
+// halyard-monitor: a console host for Halyard.dll that prints the remote
+// control's keys as they arrive. Exit codes are in ExitCodes.h and --help.
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <stdio.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ExitCodes.h"
+#include "HalyardLibrary.h"
+#include "HostWindow.h"
+#include "Learn.h"
+#include "Options.h"
+#include "SimTuner.h"
+#include "halyard.h"
+
+namespace {
+
+const char kTool[] = "halyard-monitor";
+// After a simulation script has played, keys still in flight get this long.
+const DWORD kSimulationGraceMs = 600;
+// ... and no more than this, should the driver never be read again.
+const DWORD kSimulationGraceMaxMs = 3000;
+
+void Fail(const char* format, const std::string& detail)
+{
+    fprintf(stderr, "%s: ", kTool);
+    fprintf(stderr, format, detail.c_str());
+    fputc('\n', stderr);
+    fflush(stderr);
+}
+
+std::string Hex32(HRESULT hr)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+std::string WithSystemText(HRESULT hr)
+{
+    std::string text = Hex32(hr);
+    std::string message = SystemMessage(static_cast<DWORD>(hr));
+    if (!message.empty())
+        text += " (" + message + ")";
+    return text;
+}
+
+std::string ToolFolder()
+{
+    char path[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string folder(path, length < sizeof(path) ? length : 0);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+bool FullPath(const std::string& path, std::string* full)
+{
+    char buffer[MAX_PATH * 2];
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof(buffer), buffer, nullptr);
+    if (!length || length >= sizeof(buffer))
+        return false;
+    full->assign(buffer, length);
+    return true;
+}
+
+std::string TimeStamp()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[32];
+    snprintf(text, sizeof(text), "%02u:%02u:%02u.%03u", now.wHour, now.wMinute, now.wSecond,
+             now.wMilliseconds);
+    return text;
+}
+
+// Ctrl+C, Ctrl+Break and closing the console stop the monitor on the main
+// thread; for a close, the handler waits for the clean-up to finish.
+HostWindow* stopWindow = nullptr;
+HANDLE cleanedUp = nullptr;
+
+BOOL WINAPI ConsoleHandler(DWORD event)
+{
+    if (stopWindow)
+        stopWindow->RequestStop();
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        WaitForSingleObject(cleanedUp, 4000);
+    return TRUE;
+}
+
+void TraceToWindow(void* context, const char* text, size_t length)
+{
+    static_cast<HostWindow*>(context)->PostTrace(text, length);
+}
+
+int InitFailureExit(HRESULT hr, const std::string& dllPath)
+{
+    if (hr == E_FAIL) {
+        Fail("%s", "no QBOX tuner found (is the tuner connected and its driver installed?)");
+        return kExitNoTuner;
+    }
+    if (hr == E_POINTER) {
+        Fail("%s failed to initialise (InitRemoteControl returned 0x80004003)", dllPath);
+        return kExitLibraryBroken;
+    }
+    if (hr == HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED)) {
+        Fail("%s", "the remote control is already running in this process (0x800704DF)");
+        return kExitAlreadyRunning;
+    }
+    Fail("InitRemoteControl failed: %s", WithSystemText(hr));
+    return kExitOtherFailure;
+}
+
+struct Session {
+    unsigned long keys = 0;
+    bool learn = false;
+    simtuner::Simulation* simulation = nullptr;
+};
+
+void PrintKey(Session* session, LPARAM key)
+{
+    ++session->keys;
+    unsigned value = static_cast<unsigned>(key);
+    printf("%s  key 0x%02X (%u)\n", TimeStamp().c_str(), value, value);
+    fflush(stdout);
+}
+
+// The simulated driver knows the exact frame behind a trace line.
+bool SimulatedFrame(simtuner::Simulation* simulation, const std::string& digits,
+                    learn::FrameBytes* frame)
+{
+    std::vector<simtuner::GetRecord> calls = simulation->GetCalls();
+    for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
+        learn::FrameBytes bytes = {call->frame[0], call->frame[1], call->frame[2], call->frame[3]};
+        if (SUCCEEDED(call->result) && learn::TraceDigits(bytes) == digits) {
+            *frame = bytes;
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintTrace(Session* session, const std::string& line)
+{
+    std::string digits;
+    if (learn::FrameTraceDigits(line, &digits)) {
+        learn::FrameBytes frame;
+        std::vector<WORD> others;
+        if (!session->simulation || !SimulatedFrame(session->simulation, digits, &frame)) {
+            learn::Decoded decoded = learn::DecodeDigits(digits);
+            if (!decoded.valid) {
+                printf("%s  frame 0x%s (not a frame trace I can read)\n", TimeStamp().c_str(),
+                       digits.c_str());
+                fflush(stdout);
+                return;
+            }
+            frame = decoded.frame;
+            others = decoded.otherCustomCodes;
+        }
+        printf("%s  %s\n", TimeStamp().c_str(), learn::Describe(frame, others).c_str());
+    } else if (learn::IsMaskMismatchLine(line)) {
+        printf("%s  (key dropped: the custom code differs from MaskCode in the INI file)\n",
+               TimeStamp().c_str());
+    } else {
+        return;
+    }
+    fflush(stdout);
+}
+
+int Run(const Options& options)
+{
+    std::string folder = ToolFolder();
+    std::string dllPath, iniPath;
+    if (!FullPath(options.dllPath.empty() ? folder + "Halyard.dll" : options.dllPath, &dllPath)) {
+        Fail("invalid --dll path '%s'", options.dllPath);
+        return kExitUsage;
+    }
+    if (!FullPath(options.iniPath.empty() ? folder + "halyard.ini" : options.iniPath, &iniPath)) {
+        Fail("invalid --ini path '%s'", options.iniPath);
+        return kExitUsage;
+    }
+
+    std::vector<simtuner::Press> presses;
+    if (!options.scriptPath.empty()) {
+        std::string error;
+        if (!simtuner::LoadScript(options.scriptPath.c_str(), &presses, &error)) {
+            Fail("simulation script %s", options.scriptPath + ": " + error);
+            return kExitSimulation;
+        }
+    }
+
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(hr)) {
+        Fail("COM initialisation failed: %s", WithSystemText(hr));
+        return kExitComInit;
+    }
+    struct ComScope {
+        ~ComScope() { CoUninitialize(); }
+    } comScope;
+
+    HalyardLibrary library;
+    std::string error;
+    switch (library.Load(dllPath, &error)) {
+    case HalyardLibrary::Status::Ok:
+        break;
+    case HalyardLibrary::Status::LoadFailed:
+        Fail("%s", error);
+        return kExitLibraryLoad;
+    case HalyardLibrary::Status::ExportMissing:
+        Fail("%s", error);
+        return kExitExportMissing;
+    }
+
+    if (GetFileAttributesA(iniPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        Fail("note: %s not found; MaskCode 0 applies (keys of every remote control)", iniPath);
+
+    Session session;
+    session.learn = options.learn;
+    DWORD startedAt = GetTickCount();
+    DWORD scriptDoneAt = 0;
+    bool scriptDone = false;
+    std::unique_ptr<simtuner::Simulation> simulation;
+
+    HostWindow::Callbacks callbacks;
+    callbacks.onKey = [&session](LPARAM key) { PrintKey(&session, key); };
+    callbacks.onTrace = [&session](const std::string& line) { PrintTrace(&session, line); };
+    callbacks.onTick = [&]() {
+        DWORD now = GetTickCount();
+        if (options.durationMs)
+            return now - startedAt < options.durationMs;
+        if (!simulation)
+            return true;
+        if (!scriptDone) {
+            scriptDone = simulation->ScriptDone();
+            scriptDoneAt = now;
+            return true;
+        }
+        DWORD since = now - scriptDoneAt;
+        if (since < kSimulationGraceMs)
+            return true;
+        if (since >= kSimulationGraceMaxMs)
+            return false;
+        // Stop once the driver has nothing left to give.
+        std::vector<simtuner::GetRecord> calls = simulation->GetCalls();
+        const simtuner::Frame idle = {0xFF, 0xFF, 0xFF, 0xFF};
+        return calls.empty() || calls.back().frame != idle;
+    };
+    HostWindow window(callbacks);
+    if (!window.Create()) {
+        Fail("cannot create the message window: %s",
+             WithSystemText(HRESULT_FROM_WIN32(GetLastError())));
+        return kExitOtherFailure;
+    }
+
+    std::unique_ptr<learn::TraceListener> listener;
+    if (options.learn) {
+        listener.reset(new learn::TraceListener(TraceToWindow, &window));
+        if (!listener->installed()) {
+            Fail("%s", "cannot capture the library's trace output for --learn");
+            return kExitOtherFailure;
+        }
+    }
+
+    if (!options.scriptPath.empty()) {
+        simulation.reset(new simtuner::Simulation(simtuner::OneTuner()));
+        hr = simulation->Install();
+        if (FAILED(hr)) {
+            Fail("cannot install the simulated tuner: %s", WithSystemText(hr));
+            return kExitSimulation;
+        }
+        session.simulation = simulation.get();
+    }
+
+    hr = library.init(window.hwnd(), iniPath.c_str());
+    if (FAILED(hr))
+        return InitFailureExit(hr, dllPath);
+
+    char mask[64];
+    GetPrivateProfileStringA("Custom", "MaskCode", "0", mask, sizeof(mask), iniPath.c_str());
+    printf("Listening to %s (MaskCode=%s from %s)%s\n", dllPath.c_str(), mask, iniPath.c_str(),
+           simulation ? ", simulated tuner" : "");
+    printf(options.durationMs || simulation ? "Press Ctrl+C to stop early.\n"
+                                            : "Press Ctrl+C to stop.\n");
+    fflush(stdout);
+
+    cleanedUp = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stopWindow = &window;
+    SetConsoleCtrlHandler(ConsoleHandler, TRUE);
+
+    startedAt = GetTickCount();
+    if (simulation)
+        simulation->PlayScript(presses);
+    window.Run();
+
+    if (simulation)
+        simulation->StopScript();
+    HRESULT stopped = library.uninit();
+    window.DispatchPending(); // keys and trace lines posted before the stop
+    listener.reset();
+    simulation.reset();
+    library.Unload();
+
+    stopWindow = nullptr;
+    DWORD seconds10 = (GetTickCount() - startedAt) / 100;
+    printf("%lu key%s received in %lu.%lu s.\n", session.keys, session.keys == 1 ? "" : "s",
+           seconds10 / 10, seconds10 % 10);
+    fflush(stdout);
+
+    int exitCode = kExitOk;
+    if (FAILED(stopped)) {
+        Fail("UnInitRemoteControl failed: %s", WithSystemText(stopped));
+        exitCode = kExitOtherFailure;
+    }
+    if (cleanedUp)
+        SetEvent(cleanedUp);
+    return exitCode;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, &options, &error)) {
+        Fail("%s (see --help)", error);
+        return kExitUsage;
+    }
+    if (options.help) {
+        fputs(UsageText(), stdout);
+        return kExitOk;
+    }
+    return Run(options);
+}
