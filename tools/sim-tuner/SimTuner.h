@@ -5,6 +5,20 @@
 // property. Registered for CLSID_SystemDeviceEnum on one thread's apartment,
 // it is what CoCreateInstance then finds there, so the library's real code
 // runs end to end on any machine.
+//
+// Key-press scripts (ParseScript, LoadScript, the host tool's --simulate) are
+// text, one press per line:
+//
+//     <delay ms> <custom code> <key> [<fourth>]
+//
+// The delay is decimal milliseconds after the previous press (or the start of
+// play); the custom code (up to four digits), the key and the fourth frame
+// byte (up to two digits each) are hexadecimal, with or without a 0x prefix.
+// The fourth byte defaults to the key's complement, as the NEC remote-control
+// protocol sends it. '#' starts a comment that runs to the line's end; blank
+// lines are ignored. Example, the key 0x12 half a second after the start:
+//
+//     500  40BF  12        # frame 40 BF 12 ED
 
 #include <windows.h>
 
@@ -12,10 +26,19 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace simtuner {
+
+namespace detail {
+struct SimState;
+}
+
+// The driver's remote-code property, answered by IKsPropertySet::Get.
+extern const GUID kRemoteCodePropertySet; // {C6EFE5EB-855A-4F1B-B7AA-87B5E1DC4113}
+const DWORD kRemoteCodeProperty = 1;
 
 // One device listed in the broadcast network-tuner category.
 struct Device {
@@ -58,6 +81,12 @@ struct GetRecord {
     LONGLONG returnedAt = 0; // QueryPerformanceCounter just before returning
 };
 
+// One call of ICreateDevEnum::CreateClassEnumerator.
+struct Enumeration {
+    GUID category = {};
+    DWORD flags = 0;
+};
+
 // One key press of a demo script.
 struct Press {
     DWORD delayMs = 0; // after the previous press (or the start)
@@ -77,13 +106,19 @@ public:
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
 
-    // Registers the enumerator on the calling thread, which has COM initialised.
+    // Registers the enumerator on the calling thread, which has COM initialised;
+    // CO_E_OBJISREG when already installed. Uninstall (and so the destructor)
+    // belongs on the same thread, since COM registrations are per apartment.
     HRESULT Install();
     void Uninstall();
+    bool Installed() const;
 
     // The driver. All of these are safe from any thread.
     void PushFrame(const Frame& frame); // read once each, then FF FF FF FF
+    size_t PendingFrames() const;
     void SetGetResult(HRESULT hr);      // every Get fails with hr; S_OK restores
+    // The next count Gets fail with hr, ahead of SetGetResult; a failed Get
+    // leaves the queued frames alone.
     void FailNextGets(unsigned count, HRESULT hr);
     void SetGetDelay(DWORD ms);         // each Get sleeps this long first
     // Replaces the frame logic: fills the whole buffer on every Get.
@@ -98,11 +133,23 @@ public:
     size_t GetCallCount() const;
     void ClearGetCalls();
     unsigned BindToObjectCount(size_t device) const;
-    unsigned EnumeratorsCreated() const;
+    unsigned EnumeratorsCreated() const; // ICreateDevEnum objects made by the class factory
+    std::vector<Enumeration> Enumerations() const;
+    // Methods no client should call (the E_NOTIMPL ones), by name, in order.
+    std::vector<std::string> UnexpectedCalls() const;
 
     // Simulated COM objects alive, and references held on them, process-wide.
+    // The class factory is not among them: COM holds it while installed.
     static long LiveObjects();
     static long OutstandingReferences();
+    // Class factories alive: 0 once every Simulation is uninstalled.
+    static long LiveFactories();
+
+private:
+    struct Player;
+    std::shared_ptr<detail::SimState> state_;
+    std::unique_ptr<Player> player_;
+    DWORD cookie_ = 0;
 };
 
 } // namespace simtuner
