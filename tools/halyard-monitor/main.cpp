@@ -241,14 +241,10 @@ int Run(const Options& options)
             return true;
         }
         DWORD since = now - scriptDoneAt;
-        if (since < kSimulationGraceMs)
-            return true;
         if (since >= kSimulationGraceMaxMs)
             return false;
-        // Stop once the driver has nothing left to give.
-        std::vector<simtuner::GetRecord> calls = simulation->GetCalls();
-        const simtuner::Frame idle = {0xFF, 0xFF, 0xFF, 0xFF};
-        return calls.empty() || calls.back().frame != idle;
+        // Every frame read, and time for its key to arrive.
+        return since < kSimulationGraceMs || simulation->PendingFrames() != 0;
     };
     HostWindow window(callbacks);
     if (!window.Create()) {
