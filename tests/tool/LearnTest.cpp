@@ -135,6 +135,12 @@ void Capture(void* context, const char* text, size_t length)
     static_cast<std::vector<std::string>*>(context)->emplace_back(text, length);
 }
 
+DWORD WINAPI TraceFromAnotherThread(LPVOID)
+{
+    OutputDebugStringA("Custom code not match!\n");
+    return 0;
+}
+
 TEST(Learn, TraceListenerSeesDebuggerOutputOnAnyThreadUntilRemoved)
 {
     std::vector<std::string> lines;
@@ -142,13 +148,7 @@ TEST(Learn, TraceListenerSeesDebuggerOutputOnAnyThreadUntilRemoved)
         learn::TraceListener listener(Capture, &lines);
         ASSERT_TRUE(listener.installed());
         OutputDebugStringA("QBox remote code:0x40BF12ED!\n");
-        HANDLE thread = CreateThread(
-            nullptr, 0,
-            [](LPVOID) -> DWORD {
-                OutputDebugStringA("Custom code not match!\n");
-                return 0;
-            },
-            nullptr, 0, nullptr);
+        HANDLE thread = CreateThread(nullptr, 0, TraceFromAnotherThread, nullptr, 0, nullptr);
         ASSERT_NE(thread, nullptr);
         WaitForSingleObject(thread, 10000);
         CloseHandle(thread);
