@@ -162,9 +162,11 @@ TEST_F(QBoxTest, FramesAreFilteredByCustomCodeAndTraced)
         trace.Clear();
         unsigned key = kUntouchedKey;
         hr = qbox.ReadRemoteCode(&key);
+        // Taken first: a failed expectation is itself written to the debugger output.
+        std::vector<std::string> lines = trace.Lines();
         EXPECT_EQ(c.expected, hr) << Hr(hr);
         EXPECT_EQ(c.key, key);
-        EXPECT_EQ(c.trace, trace.Lines());
+        EXPECT_EQ(c.trace, lines);
     }
 }
 

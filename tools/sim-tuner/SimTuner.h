@@ -77,7 +77,7 @@ struct GetRecord {
     bool instanceZeroed = false; // every instance byte was 0 on entry
     bool returnedCountGiven = false;
     HRESULT result = S_OK;
-    Frame frame = {}; // bytes 30 to 33 as returned
+    Frame frame = {}; // bytes 30 to 33 as returned; zeros when the Get failed
     LONGLONG returnedAt = 0; // QueryPerformanceCounter just before returning
 };
 
