@@ -163,14 +163,15 @@ TEST_F(HalyardDll, InitWithoutComOnTheCallingThreadFails)
         const char* ini;
         HRESULT result;
     } call = {init_, window.hwnd(), ini.path(), S_OK};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](LPVOID param) -> DWORD {
+    struct Thread {
+        static DWORD WINAPI Run(LPVOID param)
+        {
             auto* c = static_cast<Call*>(param);
             c->result = c->init(c->window, c->ini);
             return 0;
-        },
-        &call, 0, nullptr);
+        }
+    };
+    HANDLE thread = CreateThread(nullptr, 0, Thread::Run, &call, 0, nullptr);
     ASSERT_NE(nullptr, thread);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
