@@ -97,6 +97,26 @@ protected:
 
 // ---------------------------------------------------------------- cycles ---
 
+// The counts below must be able to see a leak at all.
+TEST(ProcessCounts, SeeAnExtraHandleAndThread)
+{
+    Counts before = soak::CountNow();
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(
+        nullptr, 0, [](LPVOID e) -> DWORD { return WaitForSingleObject(e, INFINITE); }, event, 0,
+        nullptr);
+    Counts during = soak::CountNow();
+    SetEvent(event);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(event);
+    EXPECT_EQ(before.handles + 2, during.handles);
+    EXPECT_EQ(before.threads + 1, during.threads);
+    Counts after = soak::SettleTo(before);
+    EXPECT_EQ(before.handles, after.handles);
+    EXPECT_EQ(before.threads, after.threads);
+}
+
 TEST_F(DllSoak, ThousandInitUnInitCyclesGiveBackEveryHandleAndThread)
 {
     Install();
@@ -106,7 +126,7 @@ TEST_F(DllSoak, ThousandInitUnInitCyclesGiveBackEveryHandleAndThread)
         ASSERT_EQ(S_OK, init_(window.hwnd(), ini.path()));
         ASSERT_EQ(S_OK, uninit_());
     }
-    Counts baseline = soak::SettleTo(soak::CountNow());
+    Counts baseline = soak::Baseline();
 
     size_t delivered = 0;
     for (int cycle = 0; cycle < 1000; ++cycle) {
@@ -137,7 +157,7 @@ TEST_F(DllSoak, HundredLoadFreeCyclesGiveBackEveryHandleAndThread)
         Unload();
         ASSERT_NO_FATAL_FAILURE(Load());
     }
-    Counts baseline = soak::SettleTo(soak::CountNow());
+    Counts baseline = soak::Baseline();
 
     for (int cycle = 0; cycle < 100; ++cycle) {
         ASSERT_EQ(S_OK, init_(window.hwnd(), ini.path())) << "cycle " << cycle;
@@ -287,7 +307,7 @@ TEST_F(DllSoak, NullWindowStartsAMonitorThatNeverReadsAndStopsCleanly)
     Install();
     ASSERT_NO_FATAL_FAILURE(WarmUp());
     IniFile ini(MaskIni("0"));
-    Counts baseline = soak::SettleTo(soak::CountNow());
+    Counts baseline = soak::Baseline();
     sim->PushFrame(MakeFrame(0x40BF, 0x01));
 
     ASSERT_EQ(S_OK, init_(nullptr, ini.path()));
@@ -382,7 +402,7 @@ TEST_F(DllSoak, UnInitWithoutInitOrRepeatedIsHarmless)
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(S_FALSE, uninit_()) << "before any start";
     ASSERT_NO_FATAL_FAILURE(WarmUp());
-    Counts baseline = soak::SettleTo(soak::CountNow());
+    Counts baseline = soak::Baseline();
     ASSERT_EQ(S_OK, init_(window.hwnd(), ini.path()));
     EXPECT_EQ(S_OK, uninit_());
     for (int i = 0; i < 3; ++i)

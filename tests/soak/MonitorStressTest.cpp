@@ -97,7 +97,7 @@ TEST_F(MonitorStress, FiveHundredStopsAtRandomMomentsNeverReadOrPostAfterReturni
     ASSERT_EQ(S_OK, qbox.Start(window.hwnd(), ini.path()));
     ASSERT_EQ(S_OK, qbox.Stop());
     window.Pump(0);
-    Counts baseline = soak::SettleTo(soak::CountNow());
+    Counts baseline = soak::Baseline();
 
     for (int round = 0; round < 500; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));

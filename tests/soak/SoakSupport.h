@@ -10,8 +10,10 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -62,11 +64,58 @@ inline std::string MaskIni(const std::string& value)
     return "[Custom]\r\nMaskCode=" + value + "\r\n";
 }
 
+// The process's handles as the system's handle table lists them, for where
+// GetProcessHandleCount answers 0 (Wine does); 0 when unavailable.
+inline DWORD SystemHandleCount()
+{
+    struct Entry {
+        USHORT process;
+        USHORT creatorBackTrace;
+        UCHAR objectType;
+        UCHAR attributes;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    struct Table {
+        ULONG count;
+        Entry entries[1];
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return 0;
+    const ULONG kSystemHandleInformation = 16;
+    const LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        ULONG needed = 0;
+        LONG status = query(kSystemHandleInformation, buffer.data(),
+                            static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kInfoLengthMismatch && buffer.size() < (64u << 20)) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0)
+            return 0;
+        break;
+    }
+    const Table* table = reinterpret_cast<const Table*>(buffer.data());
+    const USHORT self = static_cast<USHORT>(GetCurrentProcessId());
+    DWORD count = 0;
+    for (ULONG i = 0; i < table->count; ++i) {
+        if (table->entries[i].process == self)
+            ++count;
+    }
+    return count;
+}
+
 inline DWORD HandleCount()
 {
     DWORD count = 0;
     GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
+    return count ? count : SystemHandleCount();
 }
 
 inline DWORD ThreadCount()
@@ -107,6 +156,15 @@ inline Counts SettleTo(const Counts& baseline, DWORD ms = 3000)
         now = CountNow();
     }
     return now;
+}
+
+// Counts to come back to. The platform opens a named mutex for the debugger
+// output on its first use in the process and keeps it; that happens here, so
+// that the library's first trace line is not counted as a leak.
+inline Counts Baseline()
+{
+    OutputDebugStringA("halyard soak: baseline\n");
+    return SettleTo(CountNow());
 }
 
 // The seed of a test's generator: fixed, or HALYARD_SOAK_SEED when set, so
