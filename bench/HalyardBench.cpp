@@ -779,6 +779,16 @@ std::string ReadFirstLine(const char* path)
     return text;
 }
 
+// The 1, 5 and 15 minute load averages of the machine.
+std::string LoadAverage()
+{
+    std::string line = ReadFirstLine("Z:\\proc\\loadavg");
+    size_t end = 0;
+    for (int field = 0; field < 3 && end != std::string::npos; ++field)
+        end = line.find(' ', end + (field ? 1 : 0));
+    return line.substr(0, end);
+}
+
 std::string CpuModelFromProc()
 {
     FILE* file = fopen("Z:\\proc\\cpuinfo", "r");
@@ -885,7 +895,7 @@ int main(int argc, char** argv)
     if (wine.empty())
         wine = WineVersion();
     if (load.empty())
-        load = ReadFirstLine("Z:\\proc\\loadavg");
+        load = LoadAverage();
     rng.seed(seed);
 
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
@@ -927,7 +937,7 @@ int main(int argc, char** argv)
         }
     }
     CoUninitialize();
-    std::string loadAfter = ReadFirstLine("Z:\\proc\\loadavg");
+    std::string loadAfter = LoadAverage();
 
     // Per device from each count's fastest round: the fixed part of Init
     // (reading the INI file, starting the thread) swings by milliseconds under

@@ -97,14 +97,17 @@ protected:
 
 // ---------------------------------------------------------------- cycles ---
 
+DWORD WINAPI WaitForEvent(LPVOID event)
+{
+    return WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+}
+
 // The counts below must be able to see a leak at all.
 TEST(ProcessCounts, SeeAnExtraHandleAndThread)
 {
     Counts before = soak::CountNow();
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = CreateThread(
-        nullptr, 0, [](LPVOID e) -> DWORD { return WaitForSingleObject(e, INFINITE); }, event, 0,
-        nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, WaitForEvent, event, 0, nullptr);
     Counts during = soak::CountNow();
     SetEvent(event);
     WaitForSingleObject(thread, INFINITE);
