@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "ExeFolder.h"
 #include "IatPatch.h"
 #include "SimState.h"
 #include "SimTuner.h"
@@ -152,14 +153,6 @@ private:
 };
 
 // --------------------------------------------------------------- library ---
-
-std::string ExeFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
 
 struct Library {
     HMODULE module = nullptr;

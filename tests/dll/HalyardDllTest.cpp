@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "ExeFolder.h"
 #include "SimTuner.h"
 #include "TestWindow.h"
 #include "halyard.h"
@@ -16,14 +17,6 @@ template <typename T>
 T Export(HMODULE module, LPCSTR name)
 {
     return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-std::string ModuleFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
 // Writes an INI file in the temporary folder; removed with the object.
@@ -61,7 +54,7 @@ protected:
 
     void Load()
     {
-        std::string dll = ModuleFolder() + "Halyard.dll";
+        std::string dll = ExeFolder() + "Halyard.dll";
         module_ = LoadLibraryExA(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         ASSERT_NE(nullptr, module_) << dll << ": error " << GetLastError();
         init_ = Export<PFN_InitRemoteControl>(module_, "InitRemoteControl");

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ExeFolder.h"
 #include "SimTuner.h"
 #include "SoakSupport.h"
 #include "TestWindow.h"
@@ -24,14 +25,6 @@ using soak::IniFile;
 using soak::MaskIni;
 
 const HRESULT kAlreadyRunning = HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED);
-
-std::string ExeFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
 
 class DllSoak : public ::testing::Test {
 protected:
