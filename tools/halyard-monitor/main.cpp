@@ -12,6 +12,8 @@
 
 #include "ExitCodes.h"
 #include "HalyardLibrary.h"
+#include "HostMessages.h"
+#include "HostPaths.h"
 #include "HostWindow.h"
 #include "Learn.h"
 #include "Options.h"
@@ -32,41 +34,6 @@ void Fail(const char* format, const std::string& detail)
     fprintf(stderr, format, detail.c_str());
     fputc('\n', stderr);
     fflush(stderr);
-}
-
-std::string Hex32(HRESULT hr)
-{
-    char text[16];
-    snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
-
-std::string WithSystemText(HRESULT hr)
-{
-    std::string text = Hex32(hr);
-    std::string message = SystemMessage(static_cast<DWORD>(hr));
-    if (!message.empty())
-        text += " (" + message + ")";
-    return text;
-}
-
-std::string ToolFolder()
-{
-    char path[MAX_PATH * 2];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string folder(path, length < sizeof(path) ? length : 0);
-    size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
-
-bool FullPath(const std::string& path, std::string* full)
-{
-    char buffer[MAX_PATH * 2];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof(buffer), buffer, nullptr);
-    if (!length || length >= sizeof(buffer))
-        return false;
-    full->assign(buffer, length);
-    return true;
 }
 
 std::string TimeStamp()
@@ -100,19 +67,13 @@ void TraceToWindow(void* context, const char* text, size_t length)
 
 int InitFailureExit(HRESULT hr, const std::string& dllPath)
 {
-    if (hr == E_FAIL) {
-        Fail("%s", "no QBOX tuner found (is the tuner connected and its driver installed?)");
+    Fail("%s", InitFailureText(hr, dllPath));
+    if (hr == E_FAIL)
         return kExitNoTuner;
-    }
-    if (hr == E_POINTER) {
-        Fail("%s failed to initialise (InitRemoteControl returned 0x80004003)", dllPath);
+    if (hr == E_POINTER)
         return kExitLibraryBroken;
-    }
-    if (hr == HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED)) {
-        Fail("%s", "the remote control is already running in this process (0x800704DF)");
+    if (hr == HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED))
         return kExitAlreadyRunning;
-    }
-    Fail("InitRemoteControl failed: %s", WithSystemText(hr));
     return kExitOtherFailure;
 }
 
@@ -174,7 +135,7 @@ void PrintTrace(Session* session, const std::string& line)
 
 int Run(const Options& options)
 {
-    std::string folder = ToolFolder();
+    std::string folder = ProgramFolder();
     std::string dllPath, iniPath;
     if (!FullPath(options.dllPath.empty() ? folder + "Halyard.dll" : options.dllPath, &dllPath)) {
         Fail("invalid --dll path '%s'", options.dllPath);
@@ -196,7 +157,7 @@ int Run(const Options& options)
 
     HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(hr)) {
-        Fail("COM initialisation failed: %s", WithSystemText(hr));
+        Fail("%s", ComInitFailureText(hr));
         return kExitComInit;
     }
     struct ComScope {

@@ -1,5 +1,7 @@
 #include "HalyardLibrary.h"
 
+#include "HostMessages.h"
+
 HalyardLibrary::~HalyardLibrary()
 {
     Unload();
@@ -44,21 +46,4 @@ void HalyardLibrary::Unload()
         FreeLibrary(module_);
         module_ = nullptr;
     }
-}
-
-std::string SystemMessage(DWORD code)
-{
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text;
-    if (length && buffer) {
-        text.assign(buffer, length);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' ||
-                                 text.back() == ' ' || text.back() == '.'))
-            text.pop_back();
-        LocalFree(buffer);
-    }
-    return text;
 }

@@ -28,7 +28,3 @@ public:
 private:
     HMODULE module_ = nullptr;
 };
-
-// The system's text for an error or HRESULT, without the line end; empty
-// when there is none.
-std::string SystemMessage(DWORD code);
