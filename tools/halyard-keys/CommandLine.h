@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// The command line of halyard-keys.
+struct CommandLine {
+    bool help = false;
+    bool check = false;
+    std::string iniPath; // as given (--ini, or --check's argument); empty for the default
+};
+
+// Strict: unknown, repeated or incomplete options and stray arguments are
+// errors. On failure returns false with a one-line reason in *error.
+bool ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* error);

@@ -1,0 +1,59 @@
+#include "Text.h"
+
+#include <windows.h>
+
+namespace {
+
+std::wstring ToWide(UINT codePage, DWORD flags, const char* text, size_t length, bool* ok)
+{
+    *ok = true;
+    if (!length)
+        return std::wstring();
+    int count = MultiByteToWideChar(codePage, flags, text, static_cast<int>(length), nullptr, 0);
+    if (count <= 0) {
+        *ok = false;
+        return std::wstring();
+    }
+    std::wstring wide(count, L'\0');
+    MultiByteToWideChar(codePage, flags, text, static_cast<int>(length), &wide[0], count);
+    return wide;
+}
+
+} // namespace
+
+std::wstring Widen(const std::string& utf8)
+{
+    bool ok;
+    return ToWide(CP_UTF8, 0, utf8.data(), utf8.size(), &ok);
+}
+
+std::string Utf8FromWide(const std::wstring& wide)
+{
+    if (wide.empty())
+        return std::string();
+    int count = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                    nullptr, 0, nullptr, nullptr);
+    std::string utf8(count > 0 ? count : 0, '\0');
+    if (count > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0],
+                            count, nullptr, nullptr);
+    return utf8;
+}
+
+std::string Utf8FromAnsi(const std::string& ansi)
+{
+    bool ok;
+    return Utf8FromWide(ToWide(CP_ACP, 0, ansi.data(), ansi.size(), &ok));
+}
+
+std::string DecodeTextFile(const std::string& bytes)
+{
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                          (bytes.size() - 2) / sizeof(wchar_t));
+        return Utf8FromWide(wide);
+    }
+    bool utf8;
+    ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), bytes.size(), &utf8);
+    return utf8 ? bytes : Utf8FromAnsi(bytes);
+}
