@@ -1,0 +1,336 @@
+#include "KeysApp.h"
+
+#include <objbase.h>
+
+#include "AutoStart.h"
+#include "CheckReport.h"
+#include "HostMessages.h"
+#include "KeyDispatcher.h"
+#include "KeyMapFile.h"
+#include "OpenInEditor.h"
+#include "Strings.h"
+#include "Text.h"
+#include "UserOutput.h"
+#include "halyard.h"
+#include "resource.h"
+
+namespace {
+
+const UINT kTrayMessage = WM_APP + 1;
+// The first lines of a key map's problems that fit in a notification.
+const size_t kProblemsInNotification = 2;
+
+HICON LoadSmallIcon(int id)
+{
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+} // namespace
+
+const char KeysApp::kWindowClass[] = "HalyardKeysWindow";
+
+UINT KeysApp::ShowMessage()
+{
+    return RegisterWindowMessageA("HalyardKeys.ShowYourself");
+}
+
+KeysApp::KeysApp(KeysPaths paths) : paths_(std::move(paths))
+{
+}
+
+KeysApp::~KeysApp()
+{
+    Shutdown();
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    for (HICON icon : {activeIcon_, inactiveIcon_})
+        if (icon)
+            DestroyIcon(icon);
+}
+
+int KeysApp::Run()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_ACTIVE));
+    wc.lpszClassName = kWindowClass;
+    RegisterClassA(&wc);
+    // A hidden top-level window rather than a message-only one: only
+    // top-level windows hear that the taskbar was re-created.
+    hwnd_ = CreateWindowExA(0, kWindowClass, strings::kProgram, WS_OVERLAPPED, 0, 0, 0, 0,
+                            nullptr, nullptr, wc.hInstance, this);
+    if (!hwnd_) {
+        ShowUserOutput(strings::kWindowFailed + WithSystemText(HRESULT_FROM_WIN32(GetLastError())),
+                       strings::kProgram, true);
+        return 1;
+    }
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    showMessage_ = ShowMessage();
+    activeIcon_ = LoadSmallIcon(IDI_ACTIVE);
+    inactiveIcon_ = LoadSmallIcon(IDI_INACTIVE);
+    tray_.reset(new TrayIcon(hwnd_, kTrayMessage));
+    tray_->Add(inactiveIcon_, strings::kTipFailed);
+
+    LoadMap(false);
+    Start();
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    Shutdown();
+    return 0;
+}
+
+LRESULT CALLBACK KeysApp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<KeysApp*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && self->hwnd_ == hwnd)
+        return self->Handle(msg, wParam, lParam);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_REMOTE_CODE:
+        if (lParam >= 0 && lParam <= 255)
+            OnRemoteKey(static_cast<unsigned>(lParam));
+        return 0;
+    case kTrayMessage: {
+        POINT at;
+        if (tray_->Decode(wParam, lParam, &at) == TrayIcon::Event::Menu)
+            ShowMenu(at);
+        return 0;
+    }
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            Shutdown(); // the process ends without another message
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        Shutdown();
+        hwnd_ = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (msg == showMessage_ && msg) {
+        ShowMenu(tray_->Anchor());
+        return 0;
+    }
+    if (msg == taskbarCreated_ && msg) {
+        tray_->Add(inactiveIcon_, strings::kTipFailed);
+        UpdateIcon();
+        return 0;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void KeysApp::Start()
+{
+    if (!comReady_) {
+        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (FAILED(hr)) {
+            Fail(ComInitFailureText(hr));
+            return;
+        }
+        comReady_ = true;
+    }
+    if (!library_.init) {
+        std::string error;
+        if (library_.Load(paths_.dll, &error) != HalyardLibrary::Status::Ok) {
+            Fail(Utf8FromAnsi(error));
+            return;
+        }
+    }
+    maskCode_ = ReadMaskCode();
+    HRESULT hr = library_.init(hwnd_, paths_.ini.c_str());
+    if (FAILED(hr)) {
+        Fail(Utf8FromAnsi(InitFailureText(hr, paths_.dll)));
+        return;
+    }
+    mode_ = MenuState::Mode::Listening;
+    failure_.clear();
+    keys_.Reset();
+    UpdateIcon();
+}
+
+void KeysApp::Stop()
+{
+    if (mode_ == MenuState::Mode::Listening)
+        library_.uninit();
+    mode_ = MenuState::Mode::Paused;
+    UpdateIcon();
+}
+
+void KeysApp::Fail(const std::string& reason)
+{
+    mode_ = MenuState::Mode::Failed;
+    failure_ = reason;
+    UpdateIcon();
+    tray_->Notify(strings::kNotListeningTitle, reason + strings::kChooseRetry,
+                  TrayIcon::Kind::Error);
+}
+
+void KeysApp::Shutdown()
+{
+    if (mode_ == MenuState::Mode::Listening) {
+        library_.uninit();
+        mode_ = MenuState::Mode::Paused;
+    }
+    library_.Unload();
+    if (tray_)
+        tray_->Remove();
+    if (comReady_) {
+        CoUninitialize();
+        comReady_ = false;
+    }
+}
+
+std::string KeysApp::ReadMaskCode() const
+{
+    char value[64];
+    GetPrivateProfileStringA("Custom", "MaskCode", "0", value, sizeof(value), paths_.ini.c_str());
+    return value;
+}
+
+void KeysApp::LoadMap(bool reloading)
+{
+    KeyMap map;
+    std::string error;
+    if (!LoadKeyMapFile(paths_.ini, &map, &error)) {
+        mapError_ = error;
+        tray_->Notify(strings::kMapNotLoadedTitle, error, TrayIcon::Kind::Warning);
+    } else if (!map.errors.empty()) {
+        mapError_.clear();
+        std::string text = Summary(map) + "\n";
+        for (size_t i = 0; i < map.errors.size() && i < kProblemsInNotification; ++i)
+            text += strings::kLine + std::to_string(map.errors[i].line) + ": " +
+                    map.errors[i].message + "\n";
+        tray_->Notify(strings::kMapProblemsTitle, text + strings::kMapProblemsMore,
+                      TrayIcon::Kind::Warning);
+    } else {
+        mapError_.clear();
+        if (!map.hasKeysSection)
+            tray_->Notify(strings::kNoKeysSectionTitle, strings::kNoKeysSection,
+                          TrayIcon::Kind::Info);
+        else if (reloading)
+            tray_->Notify(strings::kMapReloadedTitle, Summary(map), TrayIcon::Kind::Info);
+    }
+    keys_.SetMap(std::move(map));
+}
+
+void KeysApp::OnRemoteKey(unsigned code)
+{
+    if (mode_ != MenuState::Mode::Listening)
+        return; // posted before the library stopped
+    const KeyAction* action = keys_.Arrive(code, GetTickCount());
+    // Keystrokes now would land in the open menu, not in the user's program.
+    if (!action || menuOpen_)
+        return;
+    std::string title, text;
+    if (!PerformAction(*action, &title, &text))
+        tray_->Notify(title, text, TrayIcon::Kind::Warning);
+}
+
+void KeysApp::ShowMenu(POINT at)
+{
+    if (menuOpen_)
+        return;
+    MenuState state;
+    state.mode = mode_;
+    state.lastKey = keys_.lastKey();
+    state.status = mode_ == MenuState::Mode::Listening ? strings::kMenuListening
+                   : mode_ == MenuState::Mode::Paused  ? strings::kMenuPaused
+                                                       : strings::kMenuFailedPrefix + failure_;
+    state.hasProblems = !keys_.map().errors.empty() || !mapError_.empty();
+    state.autoStart =
+        AutoStart(strings::kRunValueName,
+                  AutoStart::CommandFor(paths_.exe, paths_.ini, paths_.defaultIni))
+            .IsOn();
+    menuOpen_ = true;
+    MenuCommand command = ShowTrayMenu(hwnd_, at, state);
+    menuOpen_ = false;
+    OnCommand(command);
+}
+
+void KeysApp::OnCommand(MenuCommand command)
+{
+    switch (command) {
+    case kCmdPause:
+        Stop();
+        break;
+    case kCmdResume:
+    case kCmdRetry:
+        Start();
+        break;
+    case kCmdEdit:
+        EditMap();
+        break;
+    case kCmdReload:
+        LoadMap(true);
+        // The library reads MaskCode when it starts.
+        if (mode_ == MenuState::Mode::Listening && ReadMaskCode() != maskCode_) {
+            Stop();
+            Start();
+        }
+        break;
+    case kCmdProblems:
+        ShowProblems();
+        break;
+    case kCmdAutoStart:
+        ToggleAutoStart();
+        break;
+    case kCmdExit:
+        DestroyWindow(hwnd_);
+        break;
+    case kCmdNone:
+        break;
+    }
+}
+
+void KeysApp::EditMap()
+{
+    std::string error;
+    if (!OpenInEditor(hwnd_, Widen(Utf8FromAnsi(paths_.ini)), strings::kNewIniText, &error))
+        tray_->Notify(strings::kEditFailedTitle, Utf8FromAnsi(paths_.ini) + "\n" + error,
+                      TrayIcon::Kind::Warning);
+}
+
+void KeysApp::ShowProblems()
+{
+    std::string text = Utf8FromAnsi(paths_.ini) + "\n\n" +
+                       (mapError_.empty() ? ErrorLines(keys_.map()) : mapError_);
+    MessageBoxW(hwnd_, Widen(text).c_str(), Widen(strings::kMapProblemsTitle).c_str(),
+                MB_OK | MB_ICONWARNING);
+}
+
+void KeysApp::ToggleAutoStart()
+{
+    AutoStart autoStart(strings::kRunValueName,
+                        AutoStart::CommandFor(paths_.exe, paths_.ini, paths_.defaultIni));
+    std::string error;
+    if (!autoStart.Set(!autoStart.IsOn(), &error))
+        tray_->Notify(strings::kAutoStartFailedTitle, error, TrayIcon::Kind::Warning);
+}
+
+void KeysApp::UpdateIcon()
+{
+    bool listening = mode_ == MenuState::Mode::Listening;
+    tray_->Update(listening ? activeIcon_ : inactiveIcon_,
+                  listening                           ? strings::kTipListening
+                  : mode_ == MenuState::Mode::Paused ? strings::kTipPaused
+                                                     : strings::kTipFailed);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The program's one icon in the notification area, its tip and its
+// notifications (balloons), and the decoding of its callback message.
+class TrayIcon {
+public:
+    enum class Kind { Info, Warning, Error };
+    enum class Event { None, Menu };
+
+    TrayIcon(HWND hwnd, UINT callbackMessage) : hwnd_(hwnd), callbackMessage_(callbackMessage) {}
+    ~TrayIcon() { Remove(); }
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // Adds the icon; again after the taskbar was re-created (Explorer
+    // restarted), which drops every icon.
+    bool Add(HICON icon, const std::string& tip);
+    void Update(HICON icon, const std::string& tip);
+    void Notify(const std::string& title, const std::string& text, Kind kind);
+    void Remove();
+
+    // What the callback message reports; *at is where a menu belongs.
+    Event Decode(WPARAM wParam, LPARAM lParam, POINT* at) const;
+    // Where the icon is, for a menu asked for without a click.
+    POINT Anchor() const;
+
+private:
+    NOTIFYICONDATAW Data(UINT flags) const;
+
+    HWND hwnd_;
+    UINT callbackMessage_;
+    bool added_ = false;
+    bool version4_ = false;
+    HICON icon_ = nullptr;
+    std::wstring tip_;
+};

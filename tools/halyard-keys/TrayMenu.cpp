@@ -1,0 +1,87 @@
+#include "TrayMenu.h"
+
+#include "Strings.h"
+#include "Text.h"
+
+namespace {
+
+enum class Kind { Info, Command, Separator };
+enum Show : unsigned {
+    kAlways = 0,
+    kWhenListening = 1,
+    kWhenPaused = 2,
+    kWhenFailed = 4,
+    kWhenProblems = 8,
+};
+
+struct Item {
+    Kind kind;
+    MenuCommand id;
+    const char* label; // null: from the state
+    unsigned show;
+};
+
+const UINT kLastKeyLine = 100;
+const UINT kStatusLine = 101;
+
+const Item kItems[] = {
+    {Kind::Info, static_cast<MenuCommand>(kLastKeyLine), nullptr, kAlways},
+    {Kind::Info, static_cast<MenuCommand>(kStatusLine), nullptr, kAlways},
+    {Kind::Separator, kCmdNone, nullptr, kAlways},
+    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening},
+    {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused},
+    {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed},
+    {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways},
+    {Kind::Command, kCmdReload, strings::kMenuReload, kAlways},
+    {Kind::Command, kCmdProblems, strings::kMenuProblems, kWhenProblems},
+    {Kind::Separator, kCmdNone, nullptr, kAlways},
+    {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways},
+    {Kind::Separator, kCmdNone, nullptr, kAlways},
+    {Kind::Command, kCmdExit, strings::kMenuExit, kAlways},
+};
+
+bool Shown(unsigned show, const MenuState& state)
+{
+    if (show == kAlways)
+        return true;
+    unsigned mode = state.mode == MenuState::Mode::Listening ? kWhenListening
+                    : state.mode == MenuState::Mode::Paused  ? kWhenPaused
+                                                             : kWhenFailed;
+    return (show & mode) || ((show & kWhenProblems) && state.hasProblems);
+}
+
+} // namespace
+
+MenuCommand ShowTrayMenu(HWND owner, POINT at, const MenuState& state)
+{
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return kCmdNone;
+    for (const Item& item : kItems) {
+        if (!Shown(item.show, state))
+            continue;
+        if (item.kind == Kind::Separator) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        std::string label = item.label ? item.label
+                            : item.id == kLastKeyLine ? state.lastKey
+                                                      : state.status;
+        UINT flags = MF_STRING;
+        if (item.kind == Kind::Info)
+            flags |= MF_GRAYED;
+        if (item.id == kCmdAutoStart && state.autoStart)
+            flags |= MF_CHECKED;
+        AppendMenuW(menu, flags, item.id, Widen(label).c_str());
+    }
+    // Without the foreground, the menu would not close when clicking
+    // elsewhere; the null message afterwards lets it close at once.
+    SetForegroundWindow(owner);
+    UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    UINT chosen = TrackPopupMenuEx(menu, align | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON |
+                                             TPM_RETURNCMD | TPM_NONOTIFY,
+                                   at.x, at.y, owner, nullptr);
+    PostMessageW(owner, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    return static_cast<MenuCommand>(chosen);
+}

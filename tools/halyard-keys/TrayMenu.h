@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The notification icon's menu, built from a table each time it opens.
+enum MenuCommand : UINT {
+    kCmdNone = 0,
+    kCmdPause = 1,
+    kCmdResume,
+    kCmdRetry,
+    kCmdEdit,
+    kCmdReload,
+    kCmdProblems,
+    kCmdAutoStart,
+    kCmdExit,
+};
+
+struct MenuState {
+    enum class Mode { Listening, Paused, Failed };
+    Mode mode = Mode::Failed;
+    std::string lastKey; // the first line, as shown
+    std::string status;  // the second line, as shown
+    bool hasProblems = false;
+    bool autoStart = false;
+};
+
+// Shows the menu at `at` for owner (which comes to the foreground, as a
+// menu of the notification area needs) and returns the command chosen.
+MenuCommand ShowTrayMenu(HWND owner, POINT at, const MenuState& state);
