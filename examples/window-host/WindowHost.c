@@ -64,6 +64,7 @@ static void StartRemoteControl(HWND hwnd)
     }
     host.startResult = InitRemoteControl(hwnd, ini);
     host.started = SUCCEEDED(host.startResult);
+    InvalidateRect(hwnd, NULL, TRUE);
     if (!host.started)
         ShowFailure(hwnd, "InitRemoteControl", host.startResult);
 }
@@ -81,7 +82,9 @@ static void Paint(HWND hwnd)
     RECT area;
     char text[128];
     HDC dc = BeginPaint(hwnd, &paint);
-    if (!host.started)
+    if (!host.started && host.startResult == S_OK)
+        snprintf(text, sizeof(text), "Starting the remote control...");
+    else if (!host.started)
         snprintf(text, sizeof(text), "The remote control is not running (0x%08lX).",
                  (unsigned long)host.startResult);
     else if (host.keys == 0)
