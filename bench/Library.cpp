@@ -25,7 +25,9 @@ bool Library::Load()
 Library::~Library()
 {
     if (module) {
-        uninit();
+        // A DLL without the export stops nothing: there is nothing to call.
+        if (uninit)
+            uninit();
         FreeLibrary(module);
     }
 }
