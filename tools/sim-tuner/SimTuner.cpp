@@ -11,6 +11,15 @@ namespace simtuner {
 const GUID kRemoteCodePropertySet = {
     0xC6EFE5EB, 0x855A, 0x4F1B, {0xB7, 0xAA, 0x87, 0xB5, 0xE1, 0xDC, 0x41, 0x13}};
 
+namespace ids {
+const CLSID& CLSID_SystemDeviceEnum = detail::ids::CLSID_SystemDeviceEnum;
+const IID& IID_ICreateDevEnum = detail::ids::IID_ICreateDevEnum;
+const GUID& KSCATEGORY_BDA_NETWORK_TUNER = detail::ids::KSCATEGORY_BDA_NETWORK_TUNER;
+const IID& IID_IPropertyBag = detail::ids::IID_IPropertyBag;
+const IID& IID_IBaseFilter = detail::ids::IID_IBaseFilter;
+const IID& IID_IKsPropertySet = detail::ids::IID_IKsPropertySet;
+} // namespace ids
+
 Config OneTuner()
 {
     Config config;

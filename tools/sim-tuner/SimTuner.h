@@ -40,6 +40,17 @@ struct SimState;
 extern const GUID kRemoteCodePropertySet; // {C6EFE5EB-855A-4F1B-B7AA-87B5E1DC4113}
 const DWORD kRemoteCodeProperty = 1;
 
+// The identifiers the simulation registers and answers to, from their
+// published values, for a client that asks for what the library asks for.
+namespace ids {
+extern const CLSID& CLSID_SystemDeviceEnum;
+extern const IID& IID_ICreateDevEnum;
+extern const GUID& KSCATEGORY_BDA_NETWORK_TUNER;
+extern const IID& IID_IPropertyBag;
+extern const IID& IID_IBaseFilter;
+extern const IID& IID_IKsPropertySet;
+} // namespace ids
+
 // One device listed in the broadcast network-tuner category.
 struct Device {
     std::wstring friendlyName;

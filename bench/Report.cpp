@@ -1,0 +1,139 @@
+#include "Report.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace bench {
+
+namespace {
+
+const char* Mark(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Fmt(const char* format, ...)
+{
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    return text;
+}
+
+} // namespace
+
+std::vector<Goal> Goals(const Results& r)
+{
+    const KeyFigures& k = r.keys;
+    const UnInitFigures& u = r.uninit;
+    const InitFigures& i = r.init;
+    const IdleCpuFigures& c = r.cpu;
+    double perDevice = PerDeviceMs(i.minMs);
+    double perDeviceFloor = PerDeviceMs(i.floorMinMs);
+    double overheadRatio = k.overheadFloorUs.median > 0 ? k.overheadUs.median / k.overheadFloorUs.median : 0;
+    double uninitRatio = u.floorMs.median > 0 ? u.idleMs.median / u.floorMs.median : 0;
+    double growth = i.ms[2] > 0 ? i.ms[3] / i.ms[2] : 0;
+    double perDeviceRatio = perDeviceFloor > 0 ? perDevice / perDeviceFloor : 0;
+
+    return {
+        {k.latencyMs.n >= 40 && k.latencyMs.max <= 1.08 * 250,
+         Fmt("key latency max %.1f ms <= 1.08 x 250 ms (270 ms)", k.latencyMs.max)},
+        {k.overheadUs.n > 0 && overheadRatio <= 1.25,
+         Fmt("overhead median %.1f us <= 1.25 x floor %.1f us (ratio %.2f)", k.overheadUs.median,
+             k.overheadFloorUs.median, overheadRatio)},
+        {u.idleMs.n > 0 && uninitRatio <= 1.25,
+         Fmt("UnInit idle median %.3f ms <= 1.25 x floor %.3f ms (ratio %.2f)", u.idleMs.median,
+             u.floorMs.median, uninitRatio)},
+        {growth > 0 && growth <= 12,
+         Fmt("Init growth: 1000 devices %.2f ms <= 12 x 100 devices %.2f ms (ratio %.2f)",
+             i.ms[3], i.ms[2], growth)},
+        {perDeviceFloor > 0 && perDeviceRatio <= 1.25,
+         Fmt("Init per device %.2f us <= 1.25 x floor %.2f us (ratio %.2f)", perDevice * 1000,
+             perDeviceFloor * 1000, perDeviceRatio)},
+        // GetProcessTimes counts 10 ms ticks under Wine, exactly 0.1 % of 10 s;
+        // Linux's task clock of the same threads, where there is one, decides.
+        c.taskPercent >= 0
+            ? Goal{c.taskPercent <= 0.1,
+                   Fmt("idle CPU %.4f %% of one core <= 0.1 %% (task clock; GetProcessTimes %.3f %%)",
+                       c.taskPercent, c.percent)}
+            : Goal{c.percent <= 0.1,
+                   Fmt("idle CPU %.3f %% of one core <= 0.1 %% (GetProcessTimes)", c.percent)},
+        {r.heap.polls > 0 && r.heap.calls == 0,
+         Fmt("heap calls per poll %.2f == 0", r.heap.callsPerPoll)},
+    };
+}
+
+bool PrintReport(const Machine& machine, unsigned seed, const Results& r,
+                 const std::vector<Goal>& goals)
+{
+    const KeyFigures& k = r.keys;
+    const UnInitFigures& u = r.uninit;
+    const InitFigures& i = r.init;
+    const IdleCpuFigures& c = r.cpu;
+    const HeapFigures& h = r.heap;
+
+    printf("\nMachine: %s; %s cores; %s; load average %s at start, %s at end\n",
+           machine.cpu.c_str(), machine.cores.c_str(), machine.wine.c_str(),
+           machine.load.c_str(), machine.loadAfter.c_str());
+    printf("Seed %u. Times are wall-clock (QueryPerformanceCounter) under the machine's load.\n\n",
+           seed);
+    printf("%-44s %12s %12s %12s\n", "figure", "median", "p99", "max");
+    printf("%-44s %12.1f %12.1f %12.1f   (n=%zu)\n", "key latency, ms", k.latencyMs.median,
+           k.latencyMs.p99, k.latencyMs.max, k.latencyMs.n);
+    printf("%-44s %12.1f %12.1f %12.1f   (n=%zu)\n", "per-key overhead, us", k.overheadUs.median,
+           k.overheadUs.p99, k.overheadUs.max, k.overheadUs.n);
+    printf("%-44s %12.1f %12.1f %12.1f   (n=%zu)\n", "  floor: OutputDebugStringA+PostMessageA, us",
+           k.overheadFloorUs.median, k.overheadFloorUs.p99, k.overheadFloorUs.max,
+           k.overheadFloorUs.n);
+    printf("%-44s %12.1f\n", "    of which OutputDebugStringA, us", k.overheadFloorTraceUs);
+    printf("%-44s %12.3f %12.3f %12.3f   (n=%zu)\n", "UnInitRemoteControl idle, ms",
+           u.idleMs.median, u.idleMs.p99, u.idleMs.max, u.idleMs.n);
+    printf("%-44s %12.3f %12.3f %12.3f   (n=%zu)\n", "  floor: SetEvent+join+2 CloseHandle, ms",
+           u.floorMs.median, u.floorMs.p99, u.floorMs.max, u.floorMs.n);
+    printf("%-44s %12.1f %12.1f %12.1f   (n=%zu)\n", "UnInitRemoteControl in a 200 ms read, ms",
+           u.busyMs.median, u.busyMs.p99, u.busyMs.max, u.busyMs.n);
+    printf("%-44s %12.1f %12s %12s\n", "  of which the read still had to run, ms",
+           u.busyReadLeftMs, "", "");
+    printf("%-44s %12.3f %12.3f %12.3f\n", "  after the read returned, ms",
+           u.busyAfterReadMs.median, u.busyAfterReadMs.p99, u.busyAfterReadMs.max);
+    printf("\n%-44s %10s %10s %10s %10s\n", "InitRemoteControl (median), ms", "1", "10", "100",
+           "1000");
+    printf("%-44s %10.3f %10.3f %10.3f %10.3f\n", "  library", i.ms[0], i.ms[1], i.ms[2],
+           i.ms[3]);
+    printf("%-44s %10.3f %10.3f %10.3f %10.3f\n", "  floor: enumeration calls alone",
+           i.floorMs[0], i.floorMs[1], i.floorMs[2], i.floorMs[3]);
+    printf("%-44s %10.3f %10.3f %10.3f %10.3f\n", "  library, fastest round", i.minMs[0],
+           i.minMs[1], i.minMs[2], i.minMs[3]);
+    printf("%-44s %10.3f %10.3f %10.3f %10.3f\n", "  floor, fastest round", i.floorMinMs[0],
+           i.floorMinMs[1], i.floorMinMs[2], i.floorMinMs[3]);
+    printf("%-44s %.2f us, floor %.2f us (fastest rounds); %.2f us, floor %.2f us (medians)\n",
+           "  cost per device (100 to 1000)", PerDeviceMs(i.minMs) * 1000,
+           PerDeviceMs(i.floorMinMs) * 1000, PerDeviceMs(i.ms) * 1000,
+           PerDeviceMs(i.floorMs) * 1000);
+    printf("\n%-44s %.3f %% (GetProcessTimes, in 10 ms ticks under Wine; host alone %.3f %%)\n",
+           "idle CPU over 10 s, share of one core", c.percent, c.percentHostOnly);
+    if (c.taskPercent >= 0)
+        printf("%-44s %.4f %% (Linux task clock of its threads; host alone %.4f %%)\n", "",
+               c.taskPercent, c.taskPercentHostOnly);
+    if (c.serverPercent >= 0)
+        printf("%-44s %.4f %% (the Wine server meanwhile, which serves the waits)\n", "",
+               c.serverPercent);
+    printf("%-44s %.2f (%u calls over %u polls; patched: %s; %u at Init+UnInit)\n",
+           "heap calls per poll", h.callsPerPoll, h.calls, h.polls, h.patched.c_str(),
+           h.callsInitUninit);
+
+    printf("\nGoals:\n");
+    bool allMet = true;
+    for (const Goal& g : goals) {
+        printf("  %-7s %s\n", Mark(g.met), g.text.c_str());
+        allMet = allMet && g.met;
+    }
+    if (!r.errors.ok)
+        printf("\nRun errors:\n%s", r.errors.text.c_str());
+    return allMet;
+}
+
+} // namespace bench
