@@ -106,7 +106,7 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             OnRemoteKey(static_cast<unsigned>(lParam));
         return 0;
     case kTrayMessage: {
-        POINT at;
+        RECT at;
         if (tray_->Decode(wParam, lParam, &at) == TrayIcon::Event::Menu)
             ShowMenu(at);
         return 0;
@@ -245,7 +245,7 @@ void KeysApp::OnRemoteKey(unsigned code)
         tray_->Notify(title, text, TrayIcon::Kind::Warning);
 }
 
-void KeysApp::ShowMenu(POINT at)
+void KeysApp::ShowMenu(const RECT& at)
 {
     if (menuOpen_)
         return;

@@ -43,7 +43,7 @@ private:
     void Fail(const std::string& reason);
     void LoadMap(bool reloading);
     void OnRemoteKey(unsigned code);
-    void ShowMenu(POINT at);
+    void ShowMenu(const RECT& at);
     void OnCommand(MenuCommand command);
     void EditMap();
     void ShowProblems();

@@ -75,7 +75,7 @@ void TrayIcon::Remove()
     added_ = false;
 }
 
-TrayIcon::Event TrayIcon::Decode(WPARAM wParam, LPARAM lParam, POINT* at) const
+TrayIcon::Event TrayIcon::Decode(WPARAM wParam, LPARAM lParam, RECT* at) const
 {
     if (version4_) {
         // Version 4: the event in the low word, the anchor in wParam; the
@@ -84,39 +84,44 @@ TrayIcon::Event TrayIcon::Decode(WPARAM wParam, LPARAM lParam, POINT* at) const
         case WM_CONTEXTMENU:
         case NIN_SELECT:
         case NIN_KEYSELECT:
-            at->x = GET_X_LPARAM(wParam);
-            at->y = GET_Y_LPARAM(wParam);
+            at->left = at->right = GET_X_LPARAM(wParam);
+            at->top = at->bottom = GET_Y_LPARAM(wParam);
             return Event::Menu;
         }
         return Event::None;
     }
     switch (lParam) {
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        GetCursorPos(at);
+    case WM_RBUTTONUP: {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        *at = RECT{cursor.x, cursor.y, cursor.x, cursor.y};
         return Event::Menu;
+    }
     }
     return Event::None;
 }
 
-POINT TrayIcon::Anchor() const
+RECT TrayIcon::Anchor() const
 {
     NOTIFYICONIDENTIFIER id = {};
     id.cbSize = sizeof(id);
     id.hWnd = hwnd_;
     id.uID = kIconId;
     RECT rect;
-    POINT at;
     // Windows 7 and later; looked up so that the program still starts where
     // it is missing.
     using GetRect = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
     auto getRect = reinterpret_cast<GetRect>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconGetRect")));
-    if (getRect && SUCCEEDED(getRect(&id, &rect))) {
-        at.x = (rect.left + rect.right) / 2;
-        at.y = (rect.top + rect.bottom) / 2;
-    } else {
-        GetCursorPos(&at);
-    }
-    return at;
+    if (getRect && SUCCEEDED(getRect(&id, &rect)))
+        return rect;
+    // Else the notification area's window as a whole, or the mouse.
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (taskbar && IsWindowVisible(taskbar) && GetWindowRect(taskbar, &rect) &&
+        !IsRectEmpty(&rect))
+        return rect;
+    POINT at;
+    GetCursorPos(&at);
+    return RECT{at.x, at.y, at.x, at.y};
 }

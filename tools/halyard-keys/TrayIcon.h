@@ -23,10 +23,11 @@ public:
     void Notify(const std::string& title, const std::string& text, Kind kind);
     void Remove();
 
-    // What the callback message reports; *at is where a menu belongs.
-    Event Decode(WPARAM wParam, LPARAM lParam, POINT* at) const;
+    // What the callback message reports; *at is where a menu belongs (a
+    // point, as an empty rectangle).
+    Event Decode(WPARAM wParam, LPARAM lParam, RECT* at) const;
     // Where the icon is, for a menu asked for without a click.
-    POINT Anchor() const;
+    RECT Anchor() const;
 
 private:
     NOTIFYICONDATAW Data(UINT flags) const;

@@ -52,7 +52,7 @@ bool Shown(unsigned show, const MenuState& state)
 
 } // namespace
 
-MenuCommand ShowTrayMenu(HWND owner, POINT at, const MenuState& state)
+MenuCommand ShowTrayMenu(HWND owner, const RECT& at, const MenuState& state)
 {
     HMENU menu = CreatePopupMenu();
     if (!menu)
@@ -77,10 +77,20 @@ MenuCommand ShowTrayMenu(HWND owner, POINT at, const MenuState& state)
     // Without the foreground, the menu would not close when clicking
     // elsewhere; the null message afterwards lets it close at once.
     SetForegroundWindow(owner);
-    UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-    UINT chosen = TrackPopupMenuEx(menu, align | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON |
-                                             TPM_RETURNCMD | TPM_NONOTIFY,
-                                   at.x, at.y, owner, nullptr);
+    // Beside the icon, never over it: below an icon in the top half of its
+    // screen (a taskbar at the top), above it otherwise.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromRect(&at, MONITOR_DEFAULTTONEAREST), &monitor);
+    bool below = at.bottom < (monitor.rcWork.top + monitor.rcWork.bottom) / 2;
+    UINT flags = TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL |
+                 (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN) |
+                 (below ? TPM_TOPALIGN : TPM_BOTTOMALIGN);
+    TPMPARAMS params = {};
+    params.cbSize = sizeof(params);
+    params.rcExclude = at;
+    UINT chosen = TrackPopupMenuEx(menu, flags, at.left, below ? at.bottom : at.top, owner,
+                                   &params);
     PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(menu);
     return static_cast<MenuCommand>(chosen);

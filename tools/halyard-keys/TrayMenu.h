@@ -26,6 +26,6 @@ struct MenuState {
     bool autoStart = false;
 };
 
-// Shows the menu at `at` for owner (which comes to the foreground, as a
+// Shows the menu beside `at` (the icon, or a point) for owner (which comes to the foreground, as a
 // menu of the notification area needs) and returns the command chosen.
-MenuCommand ShowTrayMenu(HWND owner, POINT at, const MenuState& state);
+MenuCommand ShowTrayMenu(HWND owner, const RECT& at, const MenuState& state);

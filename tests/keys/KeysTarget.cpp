@@ -1,0 +1,110 @@
+// The program that halyard-keys types into in the end-to-end test: a window
+// that keeps itself in the foreground and logs the keys it receives, with
+// the modifiers held at the time. Also the test's small helper commands.
+//   keys-target --log FILE [--seconds N]  the window
+//   keys-target --touch FILE              creates FILE (a run: command)
+//   keys-target --close CLASS             posts WM_CLOSE to a window of CLASS
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const char kClassName[] = "HalyardKeysTarget";
+const UINT_PTR kForegroundTimer = 1;
+const UINT_PTR kEndTimer = 2;
+FILE* logFile = nullptr;
+
+bool Down(int vk)
+{
+    return (GetKeyState(vk) & 0x8000) != 0;
+}
+
+void Log(const char* format, unsigned value)
+{
+    fprintf(logFile, format, value);
+    fputc('\n', logFile);
+    fflush(logFile);
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        fprintf(logFile, "keydown 0x%02X ctrl=%d shift=%d alt=%d\n",
+                static_cast<unsigned>(wParam), Down(VK_CONTROL), Down(VK_SHIFT), Down(VK_MENU));
+        fflush(logFile);
+        break; // on to DefWindowProc, which makes WM_APPCOMMAND of media keys
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        Log("keyup 0x%02X", static_cast<unsigned>(wParam));
+        break;
+    case WM_APPCOMMAND:
+        Log("appcommand %u", GET_APPCOMMAND_LPARAM(lParam));
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kEndTimer)
+            DestroyWindow(hwnd);
+        else if (GetForegroundWindow() != hwnd)
+            SetForegroundWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+int RunWindow(const char* logPath, unsigned seconds)
+{
+    logFile = fopen(logPath, "w");
+    if (!logFile)
+        return 2;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, kClassName, "keys target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                100, 100, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd)
+        return 2;
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+    SetTimer(hwnd, kForegroundTimer, 200, nullptr);
+    SetTimer(hwnd, kEndTimer, seconds * 1000, nullptr);
+    Log("ready %u", 1);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    Log("closed %u", 1);
+    fclose(logFile);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && strcmp(argv[1], "--log") == 0) {
+        unsigned seconds = argc >= 5 && strcmp(argv[3], "--seconds") == 0 ? atoi(argv[4]) : 120;
+        return RunWindow(argv[2], seconds);
+    }
+    if (argc == 3 && strcmp(argv[1], "--touch") == 0) {
+        FILE* file = fopen(argv[2], "w");
+        return file && fclose(file) == 0 ? 0 : 1;
+    }
+    if (argc == 3 && strcmp(argv[1], "--close") == 0) {
+        HWND window = FindWindowA(argv[2], nullptr);
+        return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    fprintf(stderr, "usage: keys-target --log FILE [--seconds N] | --touch FILE | --close CLASS\n");
+    return 2;
+}
