@@ -7,8 +7,6 @@ namespace simtuner {
 
 namespace {
 
-// The session's queue; "<name>.Frames" is the mapping, "<name>.Lock" the mutex.
-const wchar_t kSessionQueue[] = L"Local\\Halyard.SimulatedTuner";
 // A process stopped while holding the lock must not hang a host's monitor
 // thread: a read then fails and the next poll tries again.
 const DWORD kLockTimeoutMs = 1000;
@@ -123,8 +121,8 @@ std::shared_ptr<FrameQueue> FrameQueue::Local()
 FrameQueue::OpenStatus FrameQueue::OpenShared(bool create, std::shared_ptr<FrameQueue>* queue,
                                               std::string* error, const std::wstring& name)
 {
-    const std::wstring base = name.empty() ? kSessionQueue : name;
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, (base + L".Lock").c_str());
+    const std::wstring base = name.empty() ? layout::kSessionQueue : name;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, (base + layout::kLockSuffix).c_str());
     if (!mutex) {
         *error = Format(kSystemFailure, GetLastError());
         return OpenStatus::Failed;
@@ -136,7 +134,7 @@ FrameQueue::OpenStatus FrameQueue::OpenShared(bool create, std::shared_ptr<Frame
         *error = kBusy;
         return OpenStatus::Failed;
     }
-    const std::wstring frames = base + L".Frames";
+    const std::wstring frames = base + layout::kMappingSuffix;
     HANDLE mapping = create ? CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                                  sizeof(layout::Layout), frames.c_str())
                             : OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, frames.c_str());

@@ -24,7 +24,7 @@ Frame MakeFrame(WORD customCode, BYTE key, BYTE fourth = 0);
 
 class FrameQueue {
 public:
-    static const uint32_t kCapacity = layout::kCapacity;
+    static constexpr uint32_t kCapacity = layout::kCapacity;
 
     enum class Result {
         Ok,

@@ -2,8 +2,8 @@
 
 // The memory of a frame queue, as every build sees it: a 32-bit host and a
 // 64-bit halyard-sim share one queue, so only fixed-width fields at fixed
-// offsets. A change to anything here is a new kVersion; the object names in
-// FrameQueue.cpp never change, so that builds of different versions meet
+// offsets. A change to anything here is a new kVersion; the object names
+// never change, so that builds of different versions meet
 // and refuse each other instead of simulating two tuners.
 
 #include <stddef.h>
@@ -11,6 +11,11 @@
 
 namespace simtuner {
 namespace layout {
+
+// The session's queue: "<name>.Frames" is the mapping, "<name>.Lock" its mutex.
+const wchar_t kSessionQueue[] = L"Local\\Halyard.SimulatedTuner";
+const wchar_t kMappingSuffix[] = L".Frames";
+const wchar_t kLockSuffix[] = L".Lock";
 
 const uint32_t kMagic = 0x51545348; // "HSTQ" in memory
 const uint32_t kVersion = 1;
