@@ -3,8 +3,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <sstream>
-
 #include "SimScript.h"
 
 namespace simtuner {
@@ -30,6 +28,23 @@ bool ParseNumber(const std::string& token, int base, unsigned long limit, unsign
     errno = 0;
     *value = strtoul(digits.c_str(), nullptr, base);
     return errno == 0 && *value <= limit;
+}
+
+// The fields of a line, separated by white space as isspace sees it.
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t at = 0;
+    for (;;) {
+        while (at < line.size() && isspace(static_cast<unsigned char>(line[at])))
+            ++at;
+        if (at == line.size())
+            return fields;
+        size_t start = at;
+        while (at < line.size() && !isspace(static_cast<unsigned char>(line[at])))
+            ++at;
+        fields.push_back(line.substr(start, at - start));
+    }
 }
 
 std::string Fault(int line, const std::string& what)
@@ -67,16 +82,17 @@ bool ParsePress(const std::vector<std::string>& fields, Press* press, std::strin
 bool ParseScript(const std::string& text, std::vector<Press>* presses, std::string* error)
 {
     std::vector<Press> parsed;
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
+    int number = 1;
+    for (size_t start = 0; start < text.size(); ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
         size_t comment = line.find('#');
         if (comment != std::string::npos)
             line.erase(comment);
-        std::istringstream fields(line);
-        std::vector<std::string> tokens;
-        for (std::string token; fields >> token;)
-            tokens.push_back(token);
+        std::vector<std::string> tokens = Fields(line);
         if (tokens.empty())
             continue;
         Press press;
