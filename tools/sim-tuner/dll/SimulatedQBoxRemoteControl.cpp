@@ -12,7 +12,7 @@ HRESULT SimulatedQBoxRemoteControl::OpenDevice()
     std::shared_ptr<simtuner::FrameQueue> queue;
     std::string error;
     if (simtuner::FrameQueue::OpenShared(true, &queue, &error) != simtuner::FrameQueue::OpenStatus::Ok) {
-        DebugTrace("Simulated tuner unavailable: %s!\n", error.c_str());
+        DebugTrace("Simulated tuner: %s!\n", error.c_str());
         return E_FAIL;
     }
 
