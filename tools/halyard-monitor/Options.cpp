@@ -134,8 +134,9 @@ const char* UsageText()
         "  --duration SECONDS  stop after this many seconds (decimals allowed)\n"
         "  --learn             also show each frame's custom code and the INI lines\n"
         "                      that select that remote control\n"
-        "  --simulate SCRIPT   use a simulated tuner that plays the key presses of\n"
-        "                      SCRIPT, instead of real hardware\n"
+        "  --simulate SCRIPT   load the simulation build (sim\\Halyard.dll beside this\n"
+        "                      program, or --dll) and play the key presses of SCRIPT\n"
+        "                      on its simulated tuner, instead of real hardware\n"
         "  --help, -h          show this help\n"
         "\n"
         "Exit codes:\n"
@@ -148,5 +149,5 @@ const char* UsageText()
         "  6  remote control already running in this process\n"
         "  7  COM initialisation failed\n"
         "  8  other failure (the error code is shown)\n"
-        "  9  simulation script error\n";
+        "  9  simulation script error, or the simulated tuner's queue refused it\n";
 }

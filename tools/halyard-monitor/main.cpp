@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <stdio.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,9 @@
 #include "HostWindow.h"
 #include "Learn.h"
 #include "Options.h"
-#include "SimTuner.h"
+#include "FrameQueue.h"
+#include "ScriptPlayer.h"
+#include "SimScript.h"
 #include "halyard.h"
 
 namespace {
@@ -80,7 +83,8 @@ int InitFailureExit(HRESULT hr, const std::string& dllPath)
 struct Session {
     unsigned long keys = 0;
     bool learn = false;
-    simtuner::Simulation* simulation = nullptr;
+    // The simulation's frames not yet seen in the trace, in the order played.
+    std::deque<learn::FrameBytes> played;
 };
 
 void PrintKey(Session* session, LPARAM key)
@@ -91,15 +95,16 @@ void PrintKey(Session* session, LPARAM key)
     fflush(stdout);
 }
 
-// The simulated driver knows the exact frame behind a trace line.
-bool SimulatedFrame(simtuner::Simulation* simulation, const std::string& digits,
-                    learn::FrameBytes* frame)
+// A simulation knows the exact frame behind a trace line: frames are read in
+// the order played, so it is the first one still unseen that prints alike.
+// Those before it went to another reader of the simulated tuner.
+bool PlayedFrame(std::deque<learn::FrameBytes>* played, const std::string& digits,
+                 learn::FrameBytes* frame)
 {
-    std::vector<simtuner::GetRecord> calls = simulation->GetCalls();
-    for (auto call = calls.rbegin(); call != calls.rend(); ++call) {
-        learn::FrameBytes bytes = {call->frame[0], call->frame[1], call->frame[2], call->frame[3]};
-        if (SUCCEEDED(call->result) && learn::TraceDigits(bytes) == digits) {
-            *frame = bytes;
+    for (auto it = played->begin(); it != played->end(); ++it) {
+        if (learn::TraceDigits(*it) == digits) {
+            *frame = *it;
+            played->erase(played->begin(), it + 1);
             return true;
         }
     }
@@ -112,7 +117,7 @@ void PrintTrace(Session* session, const std::string& line)
     if (learn::FrameTraceDigits(line, &digits)) {
         learn::FrameBytes frame;
         std::vector<WORD> others;
-        if (!session->simulation || !SimulatedFrame(session->simulation, digits, &frame)) {
+        if (!PlayedFrame(&session->played, digits, &frame)) {
             learn::Decoded decoded = learn::DecodeDigits(digits);
             if (!decoded.valid) {
                 printf("%s  frame 0x%s (not a frame trace I can read)\n", TimeStamp().c_str(),
@@ -137,7 +142,10 @@ int Run(const Options& options)
 {
     std::string folder = ProgramFolder();
     std::string dllPath, iniPath;
-    if (!FullPath(options.dllPath.empty() ? folder + "Halyard.dll" : options.dllPath, &dllPath)) {
+    // A simulation runs the simulation build, in its folder beside the tool.
+    const bool simulate = !options.scriptPath.empty();
+    std::string defaultDll = folder + (simulate ? "sim\\Halyard.dll" : "Halyard.dll");
+    if (!FullPath(options.dllPath.empty() ? defaultDll : options.dllPath, &dllPath)) {
         Fail("invalid --dll path '%s'", options.dllPath);
         return kExitUsage;
     }
@@ -147,10 +155,16 @@ int Run(const Options& options)
     }
 
     std::vector<simtuner::Press> presses;
-    if (!options.scriptPath.empty()) {
+    std::shared_ptr<simtuner::FrameQueue> queue;
+    if (simulate) {
         std::string error;
         if (!simtuner::LoadScript(options.scriptPath.c_str(), &presses, &error)) {
             Fail("simulation script %s", options.scriptPath + ": " + error);
+            return kExitSimulation;
+        }
+        if (simtuner::FrameQueue::OpenShared(true, &queue, &error) !=
+            simtuner::FrameQueue::OpenStatus::Ok) {
+            Fail("%s", error);
             return kExitSimulation;
         }
     }
@@ -185,7 +199,7 @@ int Run(const Options& options)
     DWORD startedAt = GetTickCount();
     DWORD scriptDoneAt = 0;
     bool scriptDone = false;
-    std::unique_ptr<simtuner::Simulation> simulation;
+    std::unique_ptr<simtuner::ScriptPlayer> player;
 
     HostWindow::Callbacks callbacks;
     callbacks.onKey = [&session](LPARAM key) { PrintKey(&session, key); };
@@ -194,10 +208,10 @@ int Run(const Options& options)
         DWORD now = GetTickCount();
         if (options.durationMs)
             return now - startedAt < options.durationMs;
-        if (!simulation)
+        if (!player)
             return true;
         if (!scriptDone) {
-            scriptDone = simulation->ScriptDone();
+            scriptDone = player->Done();
             scriptDoneAt = now;
             return true;
         }
@@ -205,7 +219,7 @@ int Run(const Options& options)
         if (since >= kSimulationGraceMaxMs)
             return false;
         // Every frame read, and time for its key to arrive.
-        return since < kSimulationGraceMs || simulation->PendingFrames() != 0;
+        return since < kSimulationGraceMs || queue->Pending() != 0;
     };
     HostWindow window(callbacks);
     if (!window.Create()) {
@@ -223,16 +237,6 @@ int Run(const Options& options)
         }
     }
 
-    if (!options.scriptPath.empty()) {
-        simulation.reset(new simtuner::Simulation(simtuner::OneTuner()));
-        hr = simulation->Install();
-        if (FAILED(hr)) {
-            Fail("cannot install the simulated tuner: %s", WithSystemText(hr));
-            return kExitSimulation;
-        }
-        session.simulation = simulation.get();
-    }
-
     hr = library.init(window.hwnd(), iniPath.c_str());
     if (FAILED(hr))
         return InitFailureExit(hr, dllPath);
@@ -240,8 +244,8 @@ int Run(const Options& options)
     char mask[64];
     GetPrivateProfileStringA("Custom", "MaskCode", "0", mask, sizeof(mask), iniPath.c_str());
     printf("Listening to %s (MaskCode=%s from %s)%s\n", dllPath.c_str(), mask, iniPath.c_str(),
-           simulation ? ", simulated tuner" : "");
-    printf(options.durationMs || simulation ? "Press Ctrl+C to stop early.\n"
+           simulate ? ", simulated tuner" : "");
+    printf(options.durationMs || simulate ? "Press Ctrl+C to stop early.\n"
                                             : "Press Ctrl+C to stop.\n");
     fflush(stdout);
 
@@ -250,16 +254,23 @@ int Run(const Options& options)
     SetConsoleCtrlHandler(ConsoleHandler, TRUE);
 
     startedAt = GetTickCount();
-    if (simulation)
-        simulation->PlayScript(presses);
+    if (simulate) {
+        for (const simtuner::Press& press : presses)
+            session.played.push_back(simtuner::MakeFrame(press.customCode, press.key, press.fourth));
+        player.reset(new simtuner::ScriptPlayer(queue));
+        player->Play(presses);
+    }
     window.Run();
 
-    if (simulation)
-        simulation->StopScript();
+    size_t refusedPress = 0;
+    simtuner::FrameQueue::Result played = simtuner::FrameQueue::Result::Ok;
+    if (player) {
+        player->Stop();
+        played = player->Outcome(&refusedPress);
+    }
     HRESULT stopped = library.uninit();
     window.DispatchPending(); // keys and trace lines posted before the stop
     listener.reset();
-    simulation.reset();
     library.Unload();
 
     stopWindow = nullptr;
@@ -269,6 +280,14 @@ int Run(const Options& options)
     fflush(stdout);
 
     int exitCode = kExitOk;
+    if (played != simtuner::FrameQueue::Result::Ok) {
+        Fail("simulation script %s", options.scriptPath + ": press " +
+                                         std::to_string(refusedPress + 1) +
+                                         (played == simtuner::FrameQueue::Result::Full
+                                              ? " found the simulated tuner's queue full"
+                                              : " found the simulated tuner's queue locked"));
+        exitCode = kExitSimulation;
+    }
     if (FAILED(stopped)) {
         Fail("UnInitRemoteControl failed: %s", WithSystemText(stopped));
         exitCode = kExitOtherFailure;

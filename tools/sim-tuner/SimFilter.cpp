@@ -117,22 +117,18 @@ HRESULT SimFilter::ServeGet(REFGUID set, DWORD id, BYTE* data, DWORD dataLength,
         }
         if (FAILED(state_->getResult))
             return state_->getResult;
-        if (state_->filler) {
-            filler = state_->filler;
-        } else {
-            // A failed Get above leaves the queued frame for the next one.
-            *frame = kNoCode;
-            if (!state_->frames.empty()) {
-                *frame = state_->frames.front();
-                state_->frames.pop_front();
-            }
-        }
+        filler = state_->filler;
     }
     // Outside the lock, so that a filler may call back into the Simulation.
-    if (filler)
+    if (filler) {
         filler(data, dataLength);
-    else
-        memcpy(data + kFrameOffset, frame->data(), frame->size());
+    } else {
+        // A failed Get above leaves the queued frame for the next one.
+        Frame queued = kNoCode;
+        if (state_->queue->Pop(&queued) == FrameQueue::Result::Busy)
+            return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+        memcpy(data + kFrameOffset, queued.data(), queued.size());
+    }
     memcpy(frame->data(), data + kFrameOffset, frame->size());
     if (returned)
         *returned = kDriverBufferSize;

@@ -3,9 +3,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <sstream>
-
-#include "SimTuner.h"
+#include "SimScript.h"
 
 namespace simtuner {
 
@@ -32,6 +30,23 @@ bool ParseNumber(const std::string& token, int base, unsigned long limit, unsign
     return errno == 0 && *value <= limit;
 }
 
+// The fields of a line, separated by white space as isspace sees it.
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t at = 0;
+    for (;;) {
+        while (at < line.size() && isspace(static_cast<unsigned char>(line[at])))
+            ++at;
+        if (at == line.size())
+            return fields;
+        size_t start = at;
+        while (at < line.size() && !isspace(static_cast<unsigned char>(line[at])))
+            ++at;
+        fields.push_back(line.substr(start, at - start));
+    }
+}
+
 std::string Fault(int line, const std::string& what)
 {
     return "line " + std::to_string(line) + ": " + what;
@@ -39,47 +54,63 @@ std::string Fault(int line, const std::string& what)
 
 } // namespace
 
+bool ParsePress(const std::vector<std::string>& fields, Press* press, std::string* error)
+{
+    if (fields.size() < 2 || fields.size() > 3) {
+        *error = "expected <custom code> <key> [<fourth>], got " + std::to_string(fields.size()) +
+                 " fields";
+        return false;
+    }
+    unsigned long code = 0, key = 0, fourth = 0;
+    const char* fault = nullptr;
+    if (!ParseNumber(fields[0], 16, 0xFFFF, &code))
+        fault = "custom code is not a hexadecimal value up to FFFF";
+    else if (!ParseNumber(fields[1], 16, 0xFF, &key))
+        fault = "key is not a hexadecimal byte";
+    else if (fields.size() == 3 && !ParseNumber(fields[2], 16, 0xFF, &fourth))
+        fault = "fourth byte is not a hexadecimal byte";
+    if (fault) {
+        *error = fault;
+        return false;
+    }
+    press->customCode = static_cast<WORD>(code);
+    press->key = static_cast<BYTE>(key);
+    press->fourth = static_cast<BYTE>(fields.size() == 3 ? fourth : (~key & 0xFF));
+    return true;
+}
+
 bool ParseScript(const std::string& text, std::vector<Press>* presses, std::string* error)
 {
     std::vector<Press> parsed;
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
+    int number = 1;
+    for (size_t start = 0; start < text.size(); ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
         size_t comment = line.find('#');
         if (comment != std::string::npos)
             line.erase(comment);
-        std::istringstream fields(line);
-        std::vector<std::string> tokens;
-        for (std::string token; fields >> token;)
-            tokens.push_back(token);
+        std::vector<std::string> tokens = Fields(line);
         if (tokens.empty())
             continue;
-        if (tokens.size() < 3 || tokens.size() > 4) {
-            if (error)
-                *error = Fault(number, "expected <delay ms> <custom code> <key> [<fourth>], got " +
-                                           std::to_string(tokens.size()) + " fields");
-            return false;
-        }
-        unsigned long delay, code, key, fourth;
-        const char* fault = nullptr;
-        if (!ParseNumber(tokens[0], 10, kLongestDelayMs, &delay))
+        Press press;
+        unsigned long delay = 0;
+        std::string fault;
+        if (tokens.size() < 3 || tokens.size() > 4)
+            fault = "expected <delay ms> <custom code> <key> [<fourth>], got " +
+                    std::to_string(tokens.size()) + " fields";
+        else if (!ParseNumber(tokens[0], 10, kLongestDelayMs, &delay))
             fault = "delay is not a decimal count of milliseconds up to a day";
-        else if (!ParseNumber(tokens[1], 16, 0xFFFF, &code))
-            fault = "custom code is not a hexadecimal value up to FFFF";
-        else if (!ParseNumber(tokens[2], 16, 0xFF, &key))
-            fault = "key is not a hexadecimal byte";
-        else if (tokens.size() == 4 && !ParseNumber(tokens[3], 16, 0xFF, &fourth))
-            fault = "fourth byte is not a hexadecimal byte";
-        if (fault) {
+        else
+            ParsePress(std::vector<std::string>(tokens.begin() + 1, tokens.end()), &press, &fault);
+        if (!fault.empty()) {
             if (error)
                 *error = Fault(number, fault);
             return false;
         }
-        Press press;
         press.delayMs = static_cast<DWORD>(delay);
-        press.customCode = static_cast<WORD>(code);
-        press.key = static_cast<BYTE>(key);
-        press.fourth = static_cast<BYTE>(tokens.size() == 4 ? fourth : (~key & 0xFF));
         parsed.push_back(press);
     }
     if (presses)

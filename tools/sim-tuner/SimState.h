@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -67,15 +67,15 @@ private:
 };
 
 struct SimState {
-    explicit SimState(Config c);
+    SimState(Config c, std::shared_ptr<FrameQueue> q);
 
     // Records a call of a method the library has no business calling.
     HRESULT NotImplemented(const char* method);
 
     const Config config;
+    const std::shared_ptr<FrameQueue> queue; // has its own lock
 
     mutable std::mutex mutex;
-    std::deque<Frame> frames;
     HRESULT getResult = S_OK;
     unsigned failNextCount = 0;
     HRESULT failNextResult = S_OK;

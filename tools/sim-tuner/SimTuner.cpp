@@ -1,8 +1,5 @@
 #include "SimTuner.h"
 
-#include <condition_variable>
-#include <thread>
-
 #include "SimClassFactory.h"
 #include "SimState.h"
 
@@ -29,47 +26,9 @@ Config OneTuner()
     return config;
 }
 
-Frame MakeFrame(WORD customCode, BYTE key, BYTE fourth)
-{
-    return Frame{static_cast<BYTE>(customCode >> 8), static_cast<BYTE>(customCode & 0xFF), key,
-                 fourth};
-}
-
-// Plays a script on its own thread; a stop request cuts the current delay short.
-struct Simulation::Player {
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool stop = false;
-    bool done = false;
-    std::thread thread;
-
-    void Play(const std::vector<Press>& presses, const std::shared_ptr<detail::SimState>& state)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        for (const Press& press : presses) {
-            if (wake.wait_for(lock, std::chrono::milliseconds(press.delayMs),
-                              [this] { return stop; }))
-                break;
-            std::lock_guard<std::mutex> stateLock(state->mutex);
-            state->frames.push_back(MakeFrame(press.customCode, press.key, press.fourth));
-        }
-        done = true;
-    }
-
-    void Stop()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            stop = true;
-        }
-        wake.notify_all();
-        if (thread.joinable())
-            thread.join();
-    }
-};
-
-Simulation::Simulation(Config config)
-    : state_(std::make_shared<detail::SimState>(std::move(config)))
+Simulation::Simulation(Config config, std::shared_ptr<FrameQueue> queue)
+    : state_(std::make_shared<detail::SimState>(std::move(config),
+                                                queue ? std::move(queue) : FrameQueue::Local()))
 {
 }
 
@@ -107,16 +66,14 @@ bool Simulation::Installed() const
     return cookie_ != 0;
 }
 
-void Simulation::PushFrame(const Frame& frame)
+bool Simulation::PushFrame(const Frame& frame)
 {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->frames.push_back(frame);
+    return state_->queue->Push(frame) == FrameQueue::Result::Ok;
 }
 
 size_t Simulation::PendingFrames() const
 {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->frames.size();
+    return state_->queue->Pending();
 }
 
 void Simulation::SetGetResult(HRESULT hr)
@@ -146,29 +103,20 @@ void Simulation::SetBufferFiller(std::function<void(BYTE* buffer, DWORD length)>
 
 void Simulation::PlayScript(std::vector<Press> presses)
 {
-    StopScript();
-    player_.reset(new Player);
-    Player* player = player_.get();
-    std::shared_ptr<detail::SimState> state = state_;
-    player->thread = std::thread([player, state, presses = std::move(presses)] {
-        player->Play(presses, state);
-    });
+    if (!player_)
+        player_.reset(new ScriptPlayer(state_->queue));
+    player_->Play(std::move(presses));
 }
 
 bool Simulation::ScriptDone() const
 {
-    if (!player_)
-        return true;
-    std::lock_guard<std::mutex> lock(player_->mutex);
-    return player_->done;
+    return !player_ || player_->Done();
 }
 
 void Simulation::StopScript()
 {
-    if (player_) {
+    if (player_)
         player_->Stop();
-        player_.reset();
-    }
 }
 
 std::vector<GetRecord> Simulation::GetCalls() const

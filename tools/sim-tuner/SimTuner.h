@@ -4,31 +4,21 @@
 // device enumerator, its broadcast-tuner devices and the driver's remote-code
 // property. Registered for CLSID_SystemDeviceEnum on one thread's apartment,
 // it is what CoCreateInstance then finds there, so the library's real code
-// runs end to end on any machine.
-//
-// Key-press scripts (ParseScript, LoadScript, the host tool's --simulate) are
-// text, one press per line:
-//
-//     <delay ms> <custom code> <key> [<fourth>]
-//
-// The delay is decimal milliseconds after the previous press (or the start of
-// play); the custom code (up to four digits), the key and the fourth frame
-// byte (up to two digits each) are hexadecimal, with or without a 0x prefix.
-// The fourth byte defaults to the key's complement, as the NEC remote-control
-// protocol sends it. '#' starts a comment that runs to the line's end; blank
-// lines are ignored. Example, the key 0x12 half a second after the start:
-//
-//     500  40BF  12        # frame 40 BF 12 ED
+// runs end to end on any machine. Its driver reads its frames from a
+// FrameQueue: the process's own, or the session's shared one.
 
 #include <windows.h>
 
 #include <strmif.h>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "FrameQueue.h"
+#include "ScriptPlayer.h"
+#include "SimScript.h"
 
 namespace simtuner {
 
@@ -71,10 +61,6 @@ struct Config {
 // A device list with one tuner registered as "QBOX DVBS Tuner".
 Config OneTuner();
 
-// Bytes 30 to 33 of the property buffer: custom code high, low, key, fourth.
-using Frame = std::array<BYTE, 4>;
-Frame MakeFrame(WORD customCode, BYTE key, BYTE fourth = 0);
-
 // One call of IKsPropertySet::Get on a simulated tuner.
 struct GetRecord {
     DWORD threadId = 0;
@@ -98,21 +84,10 @@ struct Enumeration {
     DWORD flags = 0;
 };
 
-// One key press of a demo script.
-struct Press {
-    DWORD delayMs = 0; // after the previous press (or the start)
-    WORD customCode = 0;
-    BYTE key = 0;
-    BYTE fourth = 0;
-};
-
-// Parses a key-press script; on failure *error names the line and the fault.
-bool ParseScript(const std::string& text, std::vector<Press>* presses, std::string* error);
-bool LoadScript(const char* path, std::vector<Press>* presses, std::string* error);
-
 class Simulation {
 public:
-    explicit Simulation(Config config = OneTuner());
+    // The driver reads queue; by default a queue of the Simulation's own.
+    explicit Simulation(Config config = OneTuner(), std::shared_ptr<FrameQueue> queue = nullptr);
     ~Simulation(); // stops the script and uninstalls
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
@@ -125,7 +100,8 @@ public:
     bool Installed() const;
 
     // The driver. All of these are safe from any thread.
-    void PushFrame(const Frame& frame); // read once each, then FF FF FF FF
+    // Read once each, then FF FF FF FF; false when the queue refused it.
+    bool PushFrame(const Frame& frame);
     size_t PendingFrames() const;
     void SetGetResult(HRESULT hr);      // every Get fails with hr; S_OK restores
     // The next count Gets fail with hr, ahead of SetGetResult; a failed Get
@@ -157,9 +133,8 @@ public:
     static long LiveFactories();
 
 private:
-    struct Player;
     std::shared_ptr<detail::SimState> state_;
-    std::unique_ptr<Player> player_;
+    std::unique_ptr<ScriptPlayer> player_;
     DWORD cookie_ = 0;
 };
 

@@ -1,0 +1,11 @@
+#pragma once
+
+// The process exit codes of halyard-sim; --help lists them.
+enum SimExitCode {
+    kSimExitOk = 0,        // also with a warning that no host is reading
+    kSimExitUsage = 1,
+    kSimExitScript = 2,
+    kSimExitQueueFull = 3,
+    kSimExitMismatch = 4,  // another build's queue
+    kSimExitFailure = 5,   // the queue could not be opened, or stayed locked
+};

@@ -1,0 +1,26 @@
+#include "SimulatedQBoxRemoteControl.h"
+
+#include "SimTuner.h"
+#include "diag/DebugTrace.h"
+
+HRESULT SimulatedQBoxRemoteControl::OpenDevice()
+{
+    CloseDevice();
+
+    // Another build's queue is refused rather than read; the host sees no
+    // tuner, and the reason goes to the debugger output.
+    std::shared_ptr<simtuner::FrameQueue> queue;
+    std::string error;
+    if (simtuner::FrameQueue::OpenShared(true, &queue, &error) != simtuner::FrameQueue::OpenStatus::Ok) {
+        DebugTrace("Simulated tuner: %s!\n", error.c_str());
+        return E_FAIL;
+    }
+
+    // Without COM on this thread the registration fails, and the discovery
+    // with it, as it does for the real tuner.
+    simtuner::Simulation simulation(simtuner::OneTuner(), std::move(queue));
+    if (FAILED(simulation.Install()))
+        return E_FAIL;
+    return QBoxRemoteControl::OpenDevice();
+    // The simulation's end revokes the class object; the tuner stays.
+}
