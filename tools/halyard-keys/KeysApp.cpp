@@ -238,7 +238,7 @@ void KeysApp::OnRemoteKey(unsigned code)
         return; // posted before the library stopped
     const KeyAction* action = keys_.Arrive(code, GetTickCount());
     // Keystrokes now would land in the open menu, not in the user's program.
-    if (!action || menuOpen_)
+    if (!action || (menuOpen_ && action->kind == KeyAction::Kind::Keys))
         return;
     std::string title, text;
     if (!PerformAction(*action, &title, &text))
