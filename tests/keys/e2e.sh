@@ -26,6 +26,8 @@ wait_for() {
 fail() { echo "FAIL: $*" >&2; status=1; }
 
 rm -rf "$work" && mkdir -p "$work/app" || exit 2
+# The prefix is made on the first run (a minute or more when emulated).
+"${wine[@]}" wineboot --init >/dev/null 2>&1
 "${wine[@]}" "$sim" clear >/dev/null 2>&1 # frames left by an earlier run
 cp "$keys" "$work/app/halyard-keys.exe" && cp "$simdll" "$work/app/Halyard.dll" || exit 2
 log=$work/target.log
@@ -41,13 +43,24 @@ MaskCode=0x40BF
 0x20 = Up, repeat
 0x21 = Down
 0x05 = run: "$(winpath "$target")" --touch "$(winpath "$work")\\ran.txt"
+
+[Options]
+; Frames one poll apart must count as held, also on a slow emulated run.
+RepeatGuardMs=$((400 * scale > 10000 ? 10000 : 400 * scale))
 INI
 
 status=0
 pids=()
+# The prefix's own wineserver and desktop end with this X server.
+loader=$(command -v "${wine[-1]}")
+server=
+for s in "$(dirname "$loader")/wineserver" /usr/lib/wine/wineserver "$(command -v wineserver)"; do
+  [ -x "$s" ] && { server=$s; break; }
+done
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
+  [ -n "$server" ] && "${wine[@]:0:${#wine[@]}-1}" "$server" -k 2>/dev/null
 }
 trap cleanup EXIT
 
