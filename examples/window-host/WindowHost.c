@@ -10,8 +10,13 @@
  * Halyard.dll is copied beside the program. The settings are read from
  * halyard.ini beside it; without that file the keys of every remote control
  * are accepted.
+ *
+ * The remote keeps working through sleep and a replugged tuner: the window
+ * restarts the library when Windows says the devices changed or the
+ * computer woke up, and retries while no tuner is found.
  */
 #include <windows.h>
+#include <dbt.h>
 #include <objbase.h>
 #include <stdio.h>
 
@@ -19,6 +24,12 @@
 
 static const char kClassName[] = "HalyardWindowHost";
 static const char kTitle[] = "Halyard window host";
+
+enum {
+    kRestartTimer = 1,
+    kSettleMs = 1000, /* one restart for all the notices of one replug */
+    kRetryMs = 5000   /* while no tuner is found */
+};
 
 static struct {
     BOOL started;       /* InitRemoteControl succeeded */
@@ -65,9 +76,24 @@ static void StartRemoteControl(HWND hwnd)
     host.startResult = InitRemoteControl(hwnd, ini);
     host.started = SUCCEEDED(host.startResult);
     InvalidateRect(hwnd, NULL, TRUE);
-    if (!host.started)
+    if (host.startResult == E_FAIL) /* no tuner, or not yet */
+        SetTimer(hwnd, kRestartTimer, kRetryMs, NULL);
+    else if (!host.started)
         ShowFailure(hwnd, "InitRemoteControl", host.startResult);
 }
+
+/* [readme] restart */
+/* After sleep or a replug the tuner is a new device, and the library's
+ * reads of the old one fail without a word: only a new start finds it. */
+static void RestartRemoteControl(HWND hwnd)
+{
+    KillTimer(hwnd, kRestartTimer);
+    if (host.started)
+        UnInitRemoteControl();
+    host.started = FALSE;
+    StartRemoteControl(hwnd); /* sets the timer again while no tuner is found */
+}
+/* [readme] end */
 
 static void OnRemoteKey(HWND hwnd, BYTE key)
 {
@@ -84,6 +110,8 @@ static void Paint(HWND hwnd)
     HDC dc = BeginPaint(hwnd, &paint);
     if (!host.started && host.startResult == S_OK)
         snprintf(text, sizeof(text), "Starting the remote control...");
+    else if (host.startResult == E_FAIL)
+        snprintf(text, sizeof(text), "Waiting for the QBOX tuner...");
     else if (!host.started)
         snprintf(text, sizeof(text), "The remote control is not running (0x%08lX).",
                  (unsigned long)host.startResult);
@@ -105,11 +133,26 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         OnRemoteKey(hwnd, (BYTE)lParam);   /* the key code, 0 to 255 */
         return 0;
     /* [readme] end */
+    /* [readme] notices */
+    case WM_POWERBROADCAST:                /* awake again: the tuner is new */
+        if (wParam == PBT_APMRESUMEAUTOMATIC)
+            SetTimer(hwnd, kRestartTimer, kSettleMs, NULL);
+        return TRUE;
+    case WM_DEVICECHANGE:                  /* a device came or went */
+        if (wParam == DBT_DEVNODES_CHANGED)
+            SetTimer(hwnd, kRestartTimer, kSettleMs, NULL); /* resets a set timer */
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kRestartTimer)
+            RestartRemoteControl(hwnd);
+        return 0;
+    /* [readme] end */
     case WM_PAINT:
         Paint(hwnd);
         return 0;
     case WM_DESTROY:
         /* Stop before the window goes: no key is posted to it afterwards. */
+        KillTimer(hwnd, kRestartTimer);
         if (host.started)
             UnInitRemoteControl();
         host.started = FALSE;

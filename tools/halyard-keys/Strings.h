@@ -12,6 +12,7 @@ const char kRunValueName[] = "Halyard keys"; // the Start with Windows entry
 const char kTipListening[] = "Halyard keys: listening to the remote";
 const char kTipPaused[] = "Halyard keys: paused";
 const char kTipFailed[] = "Halyard keys: not listening";
+const char kTipWaiting[] = "Halyard keys: Waiting for the QBOX tuner...";
 
 // The menu.
 const char kMenuLastKey[] = "Last key: ";
@@ -21,6 +22,7 @@ const char kHeld[] = " (held)";
 const char kMenuListening[] = "Listening to the remote";
 const char kMenuPaused[] = "Paused: the remote is free for other programs";
 const char kMenuFailedPrefix[] = "Not listening: ";
+const char kMenuWaiting[] = "Waiting for the QBOX tuner...";
 const char kMenuPause[] = "&Pause";
 const char kMenuResume[] = "&Resume";
 const char kMenuRetry[] = "&Retry";
@@ -33,6 +35,12 @@ const char kMenuExit[] = "E&xit";
 // Notifications.
 const char kNotListeningTitle[] = "Halyard keys is not listening";
 const char kChooseRetry[] = "\nChoose Retry in the menu to try again.";
+const char kWaitingTitle[] = "Waiting for the QBOX tuner...";
+const char kWaitingText[] =
+    "No QBOX tuner was found. Halyard keys starts listening as soon as the tuner is connected "
+    "and switched on.";
+const char kListeningAgainTitle[] = "The remote works again";
+const char kListeningAgain[] = "Halyard keys is listening to the remote.";
 const char kMapNotLoadedTitle[] = "Key map not loaded";
 const char kMapProblemsTitle[] = "Key map problems";
 const char kMapProblemsMore[] = "Choose \"Key map problems\" in the menu for the whole list.";

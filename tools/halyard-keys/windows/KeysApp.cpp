@@ -1,5 +1,6 @@
 #include "KeysApp.h"
 
+#include <dbt.h>
 #include <objbase.h>
 
 #include "AutoStart.h"
@@ -17,6 +18,11 @@
 namespace {
 
 const UINT kTrayMessage = WM_APP + 1;
+const UINT_PTR kRecoveryTimer = 1;
+// The category the tuner's driver registers its interface in. Defined from
+// its published value, as SDK import libraries differ in carrying it.
+const GUID kTunerCategory = {
+    0x71985F48, 0x1CA1, 0x11D3, {0x9C, 0xC8, 0x00, 0xC0, 0x4F, 0x79, 0x71, 0xE0}};
 // The first lines of a key map's problems that fit in a notification.
 const size_t kProblemsInNotification = 2;
 
@@ -74,8 +80,16 @@ int KeysApp::Run()
     tray_.reset(new TrayIcon(hwnd_, kTrayMessage));
     tray_->Add(inactiveIcon_, strings::kTipFailed);
 
+    // Arrival and removal of the tuner's own interface where the system
+    // reports them; DBT_DEVNODES_CHANGED comes everywhere regardless.
+    DEV_BROADCAST_DEVICEINTERFACE_W filter = {};
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kTunerCategory;
+    tunerNotify_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+
     LoadMap(false);
-    Start();
+    Start(Asker::User);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -111,6 +125,21 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             ShowMenu(at);
         return 0;
     }
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            OnPowerOrDeviceNotice(true);
+        return TRUE;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVNODES_CHANGED ||
+            ((wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) && lParam &&
+             reinterpret_cast<DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype ==
+                 DBT_DEVTYP_DEVICEINTERFACE))
+            OnPowerOrDeviceNotice(false);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kRecoveryTimer)
+            OnRecoveryTimer();
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
@@ -138,7 +167,7 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
 
-void KeysApp::Start()
+void KeysApp::Start(Asker asker)
 {
     if (!comReady_) {
         HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -155,8 +184,15 @@ void KeysApp::Start()
             return;
         }
     }
+    if (mode_ == MenuState::Mode::Listening)
+        library_.uninit(); // a restart: the tuner it holds may be gone
+    mode_ = MenuState::Mode::Paused;
     maskCode_ = ReadMaskCode();
     HRESULT hr = library_.init(hwnd_, paths_.ini.c_str());
+    if (hr == E_FAIL) {
+        WaitForTuner(asker);
+        return;
+    }
     if (FAILED(hr)) {
         Fail(Utf8FromAnsi(InitFailureText(hr, paths_.dll)));
         return;
@@ -164,7 +200,14 @@ void KeysApp::Start()
     mode_ = MenuState::Mode::Listening;
     failure_.clear();
     keys_.Reset();
+    recovery_.Started();
+    ArmRecoveryTimer();
     UpdateIcon();
+    if (toldNotListening_) {
+        toldNotListening_ = false;
+        tray_->Notify(strings::kListeningAgainTitle, strings::kListeningAgain,
+                      TrayIcon::Kind::Info);
+    }
 }
 
 void KeysApp::Stop()
@@ -172,6 +215,8 @@ void KeysApp::Stop()
     if (mode_ == MenuState::Mode::Listening)
         library_.uninit();
     mode_ = MenuState::Mode::Paused;
+    recovery_.Stopped();
+    ArmRecoveryTimer();
     UpdateIcon();
 }
 
@@ -179,13 +224,63 @@ void KeysApp::Fail(const std::string& reason)
 {
     mode_ = MenuState::Mode::Failed;
     failure_ = reason;
+    recovery_.Stopped();
+    ArmRecoveryTimer();
     UpdateIcon();
     tray_->Notify(strings::kNotListeningTitle, reason + strings::kChooseRetry,
                   TrayIcon::Kind::Error);
+    toldNotListening_ = true;
+}
+
+// No tuner: the usual state after sleep or a pulled cable until the tuner is
+// back, and at sign-in before it is switched on. Only the user's own start
+// is answered with a notification; the recovery's attempts keep quiet.
+void KeysApp::WaitForTuner(Asker asker)
+{
+    mode_ = MenuState::Mode::Waiting;
+    failure_.clear();
+    recovery_.NoTuner(GetTickCount());
+    ArmRecoveryTimer();
+    UpdateIcon();
+    if (asker == Asker::User) {
+        tray_->Notify(strings::kWaitingTitle, strings::kWaitingText, TrayIcon::Kind::Warning);
+        toldNotListening_ = true;
+    }
+}
+
+void KeysApp::OnPowerOrDeviceNotice(bool resumed)
+{
+    if (resumed)
+        recovery_.Resumed(GetTickCount());
+    else
+        recovery_.DeviceChanged(GetTickCount());
+    ArmRecoveryTimer();
+}
+
+void KeysApp::OnRecoveryTimer()
+{
+    KillTimer(hwnd_, kRecoveryTimer);
+    if (recovery_.Due(GetTickCount()) != TunerRecovery::Attempt::None)
+        Start(Asker::Recovery); // restarts when the library runs
+    ArmRecoveryTimer();
+}
+
+void KeysApp::ArmRecoveryTimer()
+{
+    DWORD wait = recovery_.WaitMs(GetTickCount());
+    if (wait == INFINITE)
+        KillTimer(hwnd_, kRecoveryTimer);
+    else
+        SetTimer(hwnd_, kRecoveryTimer, wait ? wait : USER_TIMER_MINIMUM, nullptr);
 }
 
 void KeysApp::Shutdown()
 {
+    if (tunerNotify_) {
+        UnregisterDeviceNotification(tunerNotify_);
+        tunerNotify_ = nullptr;
+    }
+    recovery_.Stopped();
     if (mode_ == MenuState::Mode::Listening) {
         library_.uninit();
         mode_ = MenuState::Mode::Paused;
@@ -254,6 +349,7 @@ void KeysApp::ShowMenu(const RECT& at)
     state.lastKey = keys_.lastKey();
     state.status = mode_ == MenuState::Mode::Listening ? strings::kMenuListening
                    : mode_ == MenuState::Mode::Paused  ? strings::kMenuPaused
+                   : mode_ == MenuState::Mode::Waiting ? strings::kMenuWaiting
                                                        : strings::kMenuFailedPrefix + failure_;
     state.hasProblems = !keys_.map().errors.empty() || !mapError_.empty();
     state.autoStart =
@@ -274,7 +370,7 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdResume:
     case kCmdRetry:
-        Start();
+        Start(Asker::User);
         break;
     case kCmdEdit:
         EditMap();
@@ -282,10 +378,8 @@ void KeysApp::OnCommand(MenuCommand command)
     case kCmdReload:
         LoadMap(true);
         // The library reads MaskCode when it starts.
-        if (mode_ == MenuState::Mode::Listening && ReadMaskCode() != maskCode_) {
-            Stop();
-            Start();
-        }
+        if (mode_ == MenuState::Mode::Listening && ReadMaskCode() != maskCode_)
+            Start(Asker::User);
         break;
     case kCmdProblems:
         ShowProblems();
@@ -330,7 +424,8 @@ void KeysApp::UpdateIcon()
 {
     bool listening = mode_ == MenuState::Mode::Listening;
     tray_->Update(listening ? activeIcon_ : inactiveIcon_,
-                  listening                           ? strings::kTipListening
-                  : mode_ == MenuState::Mode::Paused ? strings::kTipPaused
-                                                     : strings::kTipFailed);
+                  listening                            ? strings::kTipListening
+                  : mode_ == MenuState::Mode::Paused  ? strings::kTipPaused
+                  : mode_ == MenuState::Mode::Waiting ? strings::kTipWaiting
+                                                      : strings::kTipFailed);
 }

@@ -9,6 +9,7 @@
 #include "KeyDispatcher.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
+#include "TunerRecovery.h"
 
 struct KeysPaths {
     std::string exe;  // this program
@@ -38,9 +39,16 @@ private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    void Start();
+    // Who asked for a start: the user (the program's start, Resume, Retry)
+    // hears why it failed; a start of the recovery's own does not.
+    enum class Asker { User, Recovery };
+    void Start(Asker asker);
     void Stop();
     void Fail(const std::string& reason);
+    void WaitForTuner(Asker asker);
+    void OnPowerOrDeviceNotice(bool resumed);
+    void OnRecoveryTimer();
+    void ArmRecoveryTimer();
     void LoadMap(bool reloading);
     void OnRemoteKey(unsigned code);
     void ShowMenu(const RECT& at);
@@ -65,6 +73,9 @@ private:
     MenuState::Mode mode_ = MenuState::Mode::Failed;
     std::string failure_;
     std::string maskCode_; // as read when the library started
+    TunerRecovery recovery_;
+    HDEVNOTIFY tunerNotify_ = nullptr;
+    bool toldNotListening_ = false; // a notification said the remote does not work
 
     KeyDispatcher keys_;
     std::string mapError_; // why the file could not be read; empty when it was

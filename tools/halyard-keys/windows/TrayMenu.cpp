@@ -11,7 +11,8 @@ enum Show : unsigned {
     kWhenListening = 1,
     kWhenPaused = 2,
     kWhenFailed = 4,
-    kWhenProblems = 8,
+    kWhenWaiting = 8,
+    kWhenProblems = 16,
 };
 
 struct Item {
@@ -28,9 +29,9 @@ const Item kItems[] = {
     {Kind::Info, static_cast<MenuCommand>(kLastKeyLine), nullptr, kAlways},
     {Kind::Info, static_cast<MenuCommand>(kStatusLine), nullptr, kAlways},
     {Kind::Separator, kCmdNone, nullptr, kAlways},
-    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening},
+    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting},
     {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused},
-    {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed},
+    {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting},
     {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways},
     {Kind::Command, kCmdReload, strings::kMenuReload, kAlways},
     {Kind::Command, kCmdProblems, strings::kMenuProblems, kWhenProblems},
@@ -46,6 +47,7 @@ bool Shown(unsigned show, const MenuState& state)
         return true;
     unsigned mode = state.mode == MenuState::Mode::Listening ? kWhenListening
                     : state.mode == MenuState::Mode::Paused  ? kWhenPaused
+                    : state.mode == MenuState::Mode::Waiting ? kWhenWaiting
                                                              : kWhenFailed;
     return (show & mode) || ((show & kWhenProblems) && state.hasProblems);
 }

@@ -18,7 +18,7 @@ enum MenuCommand : UINT {
 };
 
 struct MenuState {
-    enum class Mode { Listening, Paused, Failed };
+    enum class Mode { Listening, Paused, Waiting, Failed };
     Mode mode = Mode::Failed;
     std::string lastKey; // the first line, as shown
     std::string status;  // the second line, as shown
