@@ -5,7 +5,6 @@
 
 namespace {
 
-// Frames of a held key arrive every 250 ms, one poll apart.
 const DWORD kPoll = 250;
 
 KeyDispatcher WithMap(const char* text)
@@ -15,50 +14,73 @@ KeyDispatcher WithMap(const char* text)
     return keys;
 }
 
-TEST(KeyDispatcherTest, HeldKeyActsOnceUnlessItRepeats)
+// What is due for a frame of code at now with program in front; "" for nothing.
+std::string Arrive(KeyDispatcher& keys, unsigned code, DWORD now, const char* program = "",
+                   int* asked = nullptr)
 {
-    KeyDispatcher keys = WithMap("[Keys]\n1 = Enter\n2 = VK_VOLUME_UP, repeat\n");
+    std::vector<DueAction> due;
+    keys.Arrive(code, now, [&] {
+        if (asked)
+            ++*asked;
+        return std::string(program);
+    }, &due);
+    std::string text;
+    for (const DueAction& action : due)
+        text += (text.empty() ? "" : ";") + DescribeAction(*action.action);
+    return text;
+}
+
+TEST(KeyDispatcherTest, TheMenuLineNamesTheKeyItsMappingAndItsState)
+{
+    KeyDispatcher keys = WithMap("[Keys]\n1 = Enter\n2 = Esc, long: Alt+F4\n");
+    EXPECT_EQ(keys.lastKey(), "Last key: none yet (press a key on the remote)");
     DWORD t = 1000;
-    EXPECT_NE(keys.Arrive(1, t), nullptr);
-    EXPECT_EQ(keys.Arrive(1, t += kPoll), nullptr);
+    EXPECT_EQ(Arrive(keys, 1, t), "Enter");
+    EXPECT_EQ(keys.lastKey(), "Last key: 0x01 (1) = Enter");
+    EXPECT_EQ(Arrive(keys, 1, t += kPoll), "");
     EXPECT_EQ(keys.lastKey(), "Last key: 0x01 (1) = Enter (held)");
-    // Held for two seconds: every frame renews the hold.
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(keys.Arrive(1, t += kPoll), nullptr);
-    // Released and pressed again after the guard time.
-    EXPECT_NE(keys.Arrive(1, t += 401), nullptr);
-
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NE(keys.Arrive(2, t += kPoll), nullptr);
-    EXPECT_EQ(keys.lastKey(), "Last key: 0x02 (2) = VK_VOLUME_UP, repeat");
-}
-
-TEST(KeyDispatcherTest, AnotherKeyInBetweenEndsTheHold)
-{
-    KeyDispatcher keys = WithMap("[Keys]\n1 = Enter\n2 = Esc\n");
-    EXPECT_NE(keys.Arrive(1, 0), nullptr);
-    EXPECT_NE(keys.Arrive(2, 100), nullptr);
-    EXPECT_NE(keys.Arrive(1, 200), nullptr);
-    // A key not mapped counts as a key in between, and is named as such.
-    EXPECT_EQ(keys.Arrive(9, 300), nullptr);
+    EXPECT_EQ(Arrive(keys, 9, t += kPoll), "");
     EXPECT_EQ(keys.lastKey(), "Last key: 0x09 (9) (not mapped)");
-    EXPECT_NE(keys.Arrive(1, 400), nullptr);
+    EXPECT_EQ(Arrive(keys, 2, t += kPoll), "");
+    EXPECT_EQ(keys.lastKey(), "Last key: 0x02 (2) = Esc, long: Alt+F4");
+    for (int i = 0; i < 4; ++i)
+        Arrive(keys, 2, t += kPoll);
+    EXPECT_EQ(keys.lastKey(), "Last key: 0x02 (2) = Esc, long: Alt+F4 (long)");
 }
 
-TEST(KeyDispatcherTest, GuardTimeFromTheMapAndAcrossTheTickWrap)
+TEST(KeyDispatcherTest, TheProgramInFrontIsAskedOncePerPressAndOnlyWhenItMatters)
 {
-    KeyDispatcher none = WithMap("[Options]\nRepeatGuardMs=0\n[Keys]\n1 = Enter\n");
-    EXPECT_NE(none.Arrive(1, 0), nullptr);
-    EXPECT_NE(none.Arrive(1, 0), nullptr);
+    int asked = 0;
+    KeyDispatcher global = WithMap("[Keys]\n1 = Enter\n");
+    EXPECT_EQ(Arrive(global, 1, 0, "vlc.exe", &asked), "Enter");
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(global.lastKey(), "Last key: 0x01 (1) = Enter");
 
-    KeyDispatcher keys = WithMap("[Options]\nRepeatGuardMs=1000\n[Keys]\n1 = Enter\n");
-    EXPECT_NE(keys.Arrive(1, 0xFFFFFF00u), nullptr);
-    EXPECT_EQ(keys.Arrive(1, 0x00000200u), nullptr); // 768 ms later, past the wrap
-    EXPECT_NE(keys.Arrive(1, 0x00000600u), nullptr);
-    // After a pause or a new map, the next arrival is a new press.
-    EXPECT_EQ(keys.Arrive(1, 0x00000700u), nullptr);
-    keys.Reset();
-    EXPECT_NE(keys.Arrive(1, 0x00000800u), nullptr);
+    KeyDispatcher keys = WithMap("[Keys]\n1 = Enter\n2 = Esc\n[Keys:vlc.exe]\n1 = Space\n"
+                                 "2 = nothing\n");
+    EXPECT_EQ(Arrive(keys, 1, 0, "VLC.exe", &asked), "Space");
+    EXPECT_EQ(keys.lastKey(), "Last key: 0x01 (1) = Space, from [Keys:vlc.exe]");
+    // Held: the key keeps the section it was pressed in, whatever is in front.
+    EXPECT_EQ(Arrive(keys, 1, kPoll, "notepad.exe", &asked), "");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Arrive(keys, 1, 2000, "notepad.exe", &asked), "Enter");
+    EXPECT_EQ(keys.lastKey(), "Last key: 0x01 (1) = Enter, from [Keys]");
+    EXPECT_EQ(Arrive(keys, 2, 2100, "vlc.exe", &asked), "nothing");
+    EXPECT_EQ(keys.lastKey(), "Last key: 0x02 (2) = nothing, from [Keys:vlc.exe]");
+    EXPECT_EQ(asked, 3);
+}
+
+TEST(KeyDispatcherTest, ANewMapForgetsTheKeyInHand)
+{
+    KeyDispatcher keys = WithMap("[Keys]\n1 = Enter, long: Esc\n");
+    Arrive(keys, 1, 0);
+    EXPECT_NE(keys.WaitMs(0), INFINITE);
+    keys.SetMap(ParseKeyMap("[Keys]\n1 = Tab\n"));
+    EXPECT_EQ(keys.WaitMs(0), INFINITE);
+    std::vector<DueAction> due;
+    keys.Tick(5000, &due);
+    EXPECT_TRUE(due.empty());
+    EXPECT_EQ(Arrive(keys, 1, 100), "Tab"); // a new press with the new map
 }
 
 TEST(KeyInputTest, PressesInOrderReleasesInReverseWithExtendedKeysMarked)

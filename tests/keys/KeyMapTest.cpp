@@ -35,6 +35,14 @@ const LineCase kLines[] = {
      "run: \"C:\\Program Files\\Player\\player.exe\" --toggle"},
     {"0x05 = RUN:notepad.exe a,b", 5, "run: notepad.exe a,b"},
     {"0x05 = run: \"a, b.exe\", repeat", 5, "run: \"a, b.exe\", repeat"},
+    // Long presses, fast repeats and nothing.
+    {"0x12 = Enter, long: Alt+F4", 0x12, "Enter, long: Alt+F4"},
+    {"0x12 = Enter ,LONG:alt + f4", 0x12, "Enter, long: Alt+F4"},
+    {"0x12 = run: a.exe x,y, long: run: b.exe, z", 0x12, "run: a.exe x,y, long: run: b.exe, z"},
+    {"0x20 = VK_VOLUME_UP, repeat fast", 0x20, "VK_VOLUME_UP, repeat fast"},
+    {"0x20 = Up, Repeat  Fast", 0x20, "Up, repeat fast"},
+    {"0x12 = nothing", 0x12, "nothing"},
+    {"0x12 = Nothing, long: Esc", 0x12, "nothing, long: Esc"},
     // Bad lines.
     {"0x06 = Entr", -1, "'Entr' is not a key name"},
     {"256 = Esc", -1, "key code '256' is not 0 to 255 (decimal, or hexadecimal with 0x)"},
@@ -50,7 +58,17 @@ const LineCase kLines[] = {
     {"0x12 = P+Ctrl", -1, "'P' must come last, after the modifiers"},
     {"0x12 = A+B", -1, "'A+B' has more than one key besides Ctrl, Alt, Shift and Win"},
     {"0x12 = Ctrl+ctrl+A", -1, "'ctrl' is in the combination twice"},
-    {"0x12 = Enter, twice", -1, "unknown setting 'twice' after the comma (only 'repeat' is known)"},
+    {"0x12 = Enter, twice", -1,
+     "unknown setting 'twice' after the comma (known: long:, repeat, repeat fast)"},
+    {"0x12 = Enter, repeat, long: Esc", -1,
+     "unknown setting 'repeat' after the comma (known: long:, repeat, repeat fast)"},
+    {"0x12 = Enter, long: Esc, repeat", -1,
+     "a key with a long action does not repeat (remove one of them)"},
+    {"0x12 = Enter, long:", -1, "long: needs an action"},
+    {"0x12 = Enter, long: Entr", -1, "long: 'Entr' is not a key name"},
+    {"0x12 = Enter, long: Esc, long: F1", -1,
+     "long: unknown setting 'long: F1' after the comma (known: long:, repeat, repeat fast)"},
+    {"0x12 = long: Esc", -1, "'long: Esc' is not a key name"},
     {"0x12 = F25", -1, "'F25' is not a key name"},
     {"0x12 = VK_LBUTTON", -1, "'VK_LBUTTON' is not a key name"},
     {"0x12 = run:", -1, "run: needs a command line"},
@@ -65,12 +83,13 @@ TEST(KeyMapTest, EachLineReadsBackOrIsReportedWithItsNumber)
         SCOPED_TRACE(c.line);
         if (c.code >= 0) {
             ASSERT_EQ(map.errors.size(), 0u) << map.errors[0].message;
-            ASSERT_EQ(map.mappings.size(), 1u);
-            EXPECT_EQ(map.mappings[0].code, static_cast<unsigned>(c.code));
-            EXPECT_EQ(map.mappings[0].line, 3);
-            EXPECT_EQ(DescribeAction(map.mappings[0].action), c.expected);
+            ASSERT_EQ(map.MappingCount(), 1u);
+            const KeyMapping& mapping = map.sections[0].mappings[0];
+            EXPECT_EQ(mapping.code, static_cast<unsigned>(c.code));
+            EXPECT_EQ(mapping.line, 3);
+            EXPECT_EQ(DescribeMapping(mapping), c.expected);
         } else {
-            EXPECT_EQ(map.mappings.size(), 0u);
+            EXPECT_EQ(map.MappingCount(), 0u);
             ASSERT_EQ(map.errors.size(), 1u);
             EXPECT_EQ(map.errors[0].line, 3);
             EXPECT_EQ(map.errors[0].message, c.expected);
@@ -81,13 +100,14 @@ TEST(KeyMapTest, EachLineReadsBackOrIsReportedWithItsNumber)
 TEST(KeyMapTest, KeysArePressedInTheOrderWritten)
 {
     KeyMap map = ParseKeyMap("[Keys]\n1 = Ctrl+Shift+Left\n2 = run: x.exe\n");
-    ASSERT_EQ(map.mappings.size(), 2u);
-    const KeyAction& keys = map.mappings[0].action;
+    ASSERT_EQ(map.MappingCount(), 2u);
+    const KeyAction& keys = map.Find(1)->action;
     EXPECT_EQ(keys.kind, KeyAction::Kind::Keys);
     EXPECT_EQ(keys.keys, (std::vector<WORD>{VK_CONTROL, VK_SHIFT, VK_LEFT}));
-    EXPECT_FALSE(keys.repeat);
-    EXPECT_EQ(map.mappings[1].action.kind, KeyAction::Kind::Run);
-    EXPECT_EQ(map.mappings[1].action.command, "x.exe");
+    EXPECT_EQ(map.Find(1)->repeat, Repeat::Off);
+    EXPECT_FALSE(map.Find(1)->hasLong);
+    EXPECT_EQ(map.Find(2)->action.kind, KeyAction::Kind::Run);
+    EXPECT_EQ(map.Find(2)->action.command, "x.exe");
 }
 
 TEST(KeyMapTest, ReadsTheFileAsWindowsWritesIt)
@@ -100,17 +120,17 @@ TEST(KeyMapTest, ReadsTheFileAsWindowsWritesIt)
                              "[KEYS]\r\n0x13 = Space");
     EXPECT_TRUE(map.hasKeysSection);
     EXPECT_EQ(map.errors.size(), 0u);
-    ASSERT_EQ(map.mappings.size(), 2u);
-    EXPECT_EQ(map.mappings[0].code, 0x12u);
-    EXPECT_EQ(map.mappings[0].line, 8);
-    EXPECT_EQ(map.mappings[1].code, 0x13u);
-    EXPECT_EQ(map.mappings[1].line, 12);
+    // Written twice, [Keys] is one section.
+    ASSERT_EQ(map.sections.size(), 1u);
+    ASSERT_EQ(map.MappingCount(), 2u);
+    EXPECT_EQ(map.Find(0x12)->line, 8);
+    EXPECT_EQ(map.Find(0x13)->line, 12);
 }
 
 TEST(KeyMapTest, BadLinesLeaveTheRestWorkingAndTheFirstMappingCounts)
 {
     KeyMap map = ParseKeyMap("[Keys]\n0x12 = Enter\n0x13 = Nope\n18 = Space\n[Keys\n0x14 = Tab\n");
-    ASSERT_EQ(map.mappings.size(), 1u);
+    ASSERT_EQ(map.MappingCount(), 1u);
     EXPECT_EQ(DescribeAction(map.Find(0x12)->action), "Enter");
     // Which section a broken header meant is unknown: its lines are not used.
     EXPECT_EQ(map.Find(0x14), nullptr);
@@ -118,31 +138,122 @@ TEST(KeyMapTest, BadLinesLeaveTheRestWorkingAndTheFirstMappingCounts)
     EXPECT_EQ(map.errors[0].line, 3);
     EXPECT_EQ(map.errors[1].line, 4);
     EXPECT_EQ(map.errors[1].message,
-              "key code 0x12 (18) is mapped twice (first on line 2, which counts)");
+              "key code 0x12 (18) is mapped twice in [Keys] (first on line 2, which counts)");
     EXPECT_EQ(map.errors[2].line, 5);
     EXPECT_EQ(map.errors[2].message, "a section name needs a closing ']'");
     EXPECT_EQ(map.Find(0x13), nullptr);
 }
 
-TEST(KeyMapTest, RepeatGuardOption)
+TEST(KeyMapTest, Options)
 {
-    EXPECT_EQ(ParseKeyMap("").repeatGuardMs, 400u);
-    EXPECT_FALSE(ParseKeyMap("").hasKeysSection);
-    EXPECT_EQ(ParseKeyMap("[options]\nrepeatguardms = 0\n").repeatGuardMs, 0u);
+    KeyMap defaults = ParseKeyMap("");
+    EXPECT_EQ(defaults.repeatGuardMs, 400u);
+    EXPECT_EQ(defaults.longPressMs, 800u);
+    EXPECT_EQ(defaults.repeatDelayMs, 500u);
+    EXPECT_EQ(defaults.showKeys, 0u);
+    EXPECT_FALSE(defaults.hasKeysSection);
+
+    KeyMap set = ParseKeyMap("[options]\nrepeatguardms = 0\nLongPressMs=1500\nREPEATDELAYMS=0\n"
+                             "ShowKeys=1\n");
+    EXPECT_EQ(set.errors.size(), 0u);
+    EXPECT_EQ(set.repeatGuardMs, 0u);
+    EXPECT_EQ(set.longPressMs, 1500u);
+    EXPECT_EQ(set.repeatDelayMs, 0u);
+    EXPECT_EQ(set.showKeys, 1u);
 
     KeyMap map = ParseKeyMap("[Options]\nRepeatGuardMs=250\nRepeatGuardMs=900\nRepeatGuard=1\n");
     EXPECT_EQ(map.repeatGuardMs, 250u);
     ASSERT_EQ(map.errors.size(), 2u);
     EXPECT_EQ(map.errors[0].message, "RepeatGuardMs is set twice (first on line 2, which counts)");
-    EXPECT_EQ(map.errors[1].message, "unknown option 'RepeatGuard' (known: RepeatGuardMs)");
+    EXPECT_EQ(map.errors[1].message,
+              "unknown option 'RepeatGuard' (known: RepeatGuardMs, LongPressMs, RepeatDelayMs, "
+              "ShowKeys)");
 
-    for (const char* bad : {"-5", "fast", "10001", ""}) {
-        KeyMap badMap = ParseKeyMap(std::string("[Options]\nRepeatGuardMs=") + bad + "\n");
-        EXPECT_EQ(badMap.repeatGuardMs, 400u) << bad;
-        ASSERT_EQ(badMap.errors.size(), 1u) << bad;
-        EXPECT_EQ(badMap.errors[0].message,
-                  "RepeatGuardMs must be 0 to 10000 milliseconds; 400 applies");
+    struct Bad {
+        const char* line;
+        const char* message;
+    };
+    const Bad kBad[] = {
+        {"RepeatGuardMs=-5", "RepeatGuardMs must be 0 to 10000 milliseconds; 400 applies"},
+        {"RepeatGuardMs=fast", "RepeatGuardMs must be 0 to 10000 milliseconds; 400 applies"},
+        {"RepeatGuardMs=10001", "RepeatGuardMs must be 0 to 10000 milliseconds; 400 applies"},
+        {"RepeatGuardMs=", "RepeatGuardMs must be 0 to 10000 milliseconds; 400 applies"},
+        {"LongPressMs=99", "LongPressMs must be 100 to 10000 milliseconds; 800 applies"},
+        {"RepeatDelayMs=1e3", "RepeatDelayMs must be 0 to 10000 milliseconds; 500 applies"},
+        {"ShowKeys=2", "ShowKeys must be 0 (off) or 1 (on); 0 applies"},
+        {"ShowKeys=yes", "ShowKeys must be 0 (off) or 1 (on); 0 applies"},
+    };
+    for (const Bad& bad : kBad) {
+        KeyMap badMap = ParseKeyMap(std::string("[Options]\n") + bad.line + "\n");
+        KeyMap defaultMap;
+        EXPECT_EQ(badMap.repeatGuardMs, defaultMap.repeatGuardMs) << bad.line;
+        EXPECT_EQ(badMap.longPressMs, defaultMap.longPressMs) << bad.line;
+        EXPECT_EQ(badMap.repeatDelayMs, defaultMap.repeatDelayMs) << bad.line;
+        EXPECT_EQ(badMap.showKeys, defaultMap.showKeys) << bad.line;
+        ASSERT_EQ(badMap.errors.size(), 1u) << bad.line;
+        EXPECT_EQ(badMap.errors[0].message, bad.message);
     }
+}
+
+// What a key does with which program in front.
+TEST(KeyMapTest, ProgramSectionsWinAndFallBackToKeys)
+{
+    KeyMap map = ParseKeyMap("[Keys]\n0x12 = Enter\n0x13 = Esc\n0x14 = Tab\n"
+                             "[Keys: VLC.exe ]\n0x12 = Space\n0x13 = nothing\n"
+                             "[keys:mpc-hc64.exe]\n0x15 = F5\n"
+                             "[KEYS:vlc.EXE]\n0x16 = F6\n0x12 = F7\n");
+    ASSERT_EQ(map.sections.size(), 3u);
+    ASSERT_EQ(map.errors.size(), 1u);
+    EXPECT_EQ(map.errors[0].line, 12);
+    EXPECT_EQ(map.errors[0].message,
+              "key code 0x12 (18) is mapped twice in [Keys:VLC.exe] (first on line 6, which counts)");
+    EXPECT_TRUE(map.HasProgramSections());
+
+    struct Lookup {
+        unsigned code;
+        const char* program;
+        const char* action; // null: not mapped
+        const char* section;
+    };
+    const Lookup kLookups[] = {
+        {0x12, "", "Enter", "[Keys]"},
+        {0x12, "vlc.exe", "Space", "[Keys:VLC.exe]"},
+        {0x12, "VLC.EXE", "Space", "[Keys:VLC.exe]"},
+        {0x13, "vlc.exe", "nothing", "[Keys:VLC.exe]"}, // turned off for vlc alone
+        {0x13, "notepad.exe", "Esc", "[Keys]"},
+        {0x14, "vlc.exe", "Tab", "[Keys]"},               // not in vlc's section
+        {0x16, "vlc.exe", "F6", "[Keys:VLC.exe]"},        // its section written twice
+        {0x16, "", nullptr, nullptr},
+        {0x15, "mpc-hc64.exe", "F5", "[Keys:mpc-hc64.exe]"},
+        {0x15, "vlc", nullptr, nullptr},                  // the file name, exactly
+    };
+    for (const Lookup& lookup : kLookups) {
+        SCOPED_TRACE(std::to_string(lookup.code) + " " + lookup.program);
+        const KeySection* section = nullptr;
+        const KeyMapping* mapping = map.Find(lookup.code, lookup.program, &section);
+        if (!lookup.action) {
+            EXPECT_EQ(mapping, nullptr);
+            continue;
+        }
+        ASSERT_NE(mapping, nullptr);
+        EXPECT_EQ(DescribeAction(mapping->action), lookup.action);
+        EXPECT_EQ(section->Name(), lookup.section);
+    }
+}
+
+TEST(KeyMapTest, BadProgramSectionsAreReportedAndTheirLinesUnused)
+{
+    KeyMap map = ParseKeyMap("[Keys:]\n1 = Esc\n[Keys:C:\\Apps\\vlc.exe]\n2 = Esc\n"
+                             "[Keys:vlc.exe]\n3 = Esc\n");
+    ASSERT_EQ(map.errors.size(), 2u);
+    EXPECT_EQ(map.errors[0].line, 1);
+    EXPECT_EQ(map.errors[0].message, "[Keys:] needs the program's file name, as in [Keys:vlc.exe]");
+    EXPECT_EQ(map.errors[1].line, 3);
+    EXPECT_EQ(map.errors[1].message,
+              "[Keys:C:\\Apps\\vlc.exe] names a folder: write the program's file name alone, as "
+              "in [Keys:vlc.exe]");
+    EXPECT_EQ(map.MappingCount(), 1u);
+    EXPECT_FALSE(map.hasKeysSection);
 }
 
 } // namespace

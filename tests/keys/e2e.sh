@@ -47,6 +47,8 @@ MaskCode=0x40BF
 [Options]
 ; Frames one poll apart must count as held, also on a slow emulated run.
 RepeatGuardMs=$((400 * scale > 10000 ? 10000 : 400 * scale))
+; Each frame of a repeating key acts from the second one on.
+RepeatDelayMs=0
 INI
 
 status=0

@@ -19,6 +19,8 @@ const char kMenuLastKey[] = "Last key: ";
 const char kMenuNoKeyYet[] = "Last key: none yet (press a key on the remote)";
 const char kNotMapped[] = " (not mapped)";
 const char kHeld[] = " (held)";
+const char kLong[] = " (long)";
+const char kFromSection[] = ", from ";
 const char kMenuListening[] = "Listening to the remote";
 const char kMenuPaused[] = "Paused: the remote is free for other programs";
 const char kMenuFailedPrefix[] = "Not listening: ";
@@ -71,7 +73,10 @@ const char kNewIniText[] =
 
 // The key map report of --check and of Key map problems.
 const char kLine[] = "line ";
-const char kRepeatGuard[] = "Repeat guard: %u ms";
+const char kTimings[] =
+    "Repeat guard: %u ms, long press: %u ms, repeat delay: %u ms, keys shown on screen: %s";
+const char kOn[] = "on";
+const char kOff[] = "off";
 const char kNoKeysMapped[] = "No keys mapped (the file has no [Keys] section).";
 const char kSummary[] = "%u key%s mapped, %u bad line%s.";
 

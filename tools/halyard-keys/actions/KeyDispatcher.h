@@ -2,35 +2,50 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "KeyMap.h"
-#include "RepeatGuard.h"
+#include "KeyStateMachine.h"
 
-// Decides what each key from the remote does: the key map, the repeat guard
-// for held keys, and the "last key" line the menu shows for learning codes.
+// Decides what each key from the remote does: the key map, with the section
+// of the program in front, the life of each press (KeyStateMachine), and
+// the "last key" line the menu shows for learning codes.
 class KeyDispatcher {
 public:
     KeyDispatcher();
 
-    // A new map; the guard starts afresh with the map's guard time.
+    // A new map, with its timing; a key in hand is forgotten.
     void SetMap(KeyMap map);
     const KeyMap& map() const { return map_; }
-    // Forgets the last arrival, e.g. after a pause.
-    void Reset() { guard_.Reset(); }
+    // Forgets the key in hand, e.g. after a pause.
+    void Reset() { machine_.Reset(); }
 
-    // Records a key arriving at now (GetTickCount); returns its action when
-    // one is due, null for a key not mapped or held.
-    const KeyAction* Arrive(unsigned code, DWORD now);
-    // "Last key: 0x12 (18) = Enter", "... (not mapped)", "... (held)".
+    // A frame of code at now (GetTickCount). program names the program in
+    // front (its image file name); it is asked only when a press starts and
+    // the map has a section for some program. Appends the actions due.
+    void Arrive(unsigned code, DWORD now, const std::function<std::string()>& program,
+                std::vector<DueAction>* due);
+    // The timer that WaitMs asked for.
+    void Tick(DWORD now, std::vector<DueAction>* due);
+    DWORD WaitMs(DWORD now) const { return machine_.WaitMs(now); }
+
+    // "Last key: 0x12 (18) = Enter", "... (not mapped)", "... (held)",
+    // with ", from [Keys:vlc.exe]" once the map has program sections.
     const std::string& lastKey() const { return lastKey_; }
 
 private:
+    void Describe(DueAction* performed);
+
     KeyMap map_;
-    RepeatGuard guard_;
+    KeyStateMachine machine_;
+    unsigned code_ = 0;
+    const KeyMapping* mapping_ = nullptr;
+    const KeySection* section_ = nullptr;
     std::string lastKey_;
 };
 
-// Sends the keystrokes or starts the command; false with a notification's
-// title and text when that fails.
-bool PerformAction(const KeyAction& action, std::string* title, std::string* text);
+// Sends the keystrokes or starts the command, times in a row; nothing does
+// nothing. False with a notification's title and text when that fails.
+bool PerformAction(const KeyAction& action, unsigned times, std::string* title, std::string* text);

@@ -5,6 +5,7 @@
 
 #include "AutoStart.h"
 #include "CheckReport.h"
+#include "ForegroundProgram.h"
 #include "HostMessages.h"
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
@@ -19,6 +20,7 @@ namespace {
 
 const UINT kTrayMessage = WM_APP + 1;
 const UINT_PTR kRecoveryTimer = 1;
+const UINT_PTR kKeyTimer = 2; // a held key's release
 // The category the tuner's driver registers its interface in. Defined from
 // its published value, as SDK import libraries differ in carrying it.
 const GUID kTunerCategory = {
@@ -139,6 +141,8 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == kRecoveryTimer)
             OnRecoveryTimer();
+        else if (wParam == kKeyTimer)
+            OnKeyTimer();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -331,13 +335,34 @@ void KeysApp::OnRemoteKey(unsigned code)
 {
     if (mode_ != MenuState::Mode::Listening)
         return; // posted before the library stopped
-    const KeyAction* action = keys_.Arrive(code, GetTickCount());
-    // Keystrokes now would land in the open menu, not in the user's program.
-    if (!action || (menuOpen_ && action->kind == KeyAction::Kind::Keys))
-        return;
-    std::string title, text;
-    if (!PerformAction(*action, &title, &text))
-        tray_->Notify(title, text, TrayIcon::Kind::Warning);
+    due_.clear();
+    keys_.Arrive(code, GetTickCount(), ForegroundProgram, &due_);
+    Perform();
+}
+
+void KeysApp::OnKeyTimer()
+{
+    due_.clear();
+    keys_.Tick(GetTickCount(), &due_);
+    Perform();
+}
+
+void KeysApp::Perform()
+{
+    for (const DueAction& due : due_) {
+        // Keystrokes now would land in the open menu, not in the user's program.
+        if (menuOpen_ && due.action->kind == KeyAction::Kind::Keys)
+            continue;
+        std::string title, text;
+        if (!PerformAction(*due.action, due.times, &title, &text))
+            tray_->Notify(title, text, TrayIcon::Kind::Warning);
+    }
+    // A key with a long action waits for its release: the timer says when.
+    DWORD wait = keys_.WaitMs(GetTickCount());
+    if (wait == INFINITE)
+        KillTimer(hwnd_, kKeyTimer);
+    else
+        SetTimer(hwnd_, kKeyTimer, wait ? wait : USER_TIMER_MINIMUM, nullptr);
 }
 
 void KeysApp::ShowMenu(const RECT& at)

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "HalyardLibrary.h"
 #include "KeyDispatcher.h"
@@ -51,6 +52,8 @@ private:
     void ArmRecoveryTimer();
     void LoadMap(bool reloading);
     void OnRemoteKey(unsigned code);
+    void OnKeyTimer();
+    void Perform(); // the actions in due_, then the key timer
     void ShowMenu(const RECT& at);
     void OnCommand(MenuCommand command);
     void EditMap();
@@ -78,6 +81,7 @@ private:
     bool toldNotListening_ = false; // a notification said the remote does not work
 
     KeyDispatcher keys_;
+    std::vector<DueAction> due_; // kept: no allocation per key once it has grown
     std::string mapError_; // why the file could not be read; empty when it was
     bool menuOpen_ = false;
 };
