@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Clock.h"
+#include "LinuxClock.h"
 #include "SimTuner.h"
 
 namespace bench {
@@ -19,47 +20,6 @@ ULONGLONG ProcessCpu100ns()
     u.LowPart = user.dwLowDateTime;
     u.HighPart = user.dwHighDateTime;
     return k.QuadPart + u.QuadPart;
-}
-
-// Linux's own count of CPU time (nanoseconds) for every thread of a process,
-// read through Wine's drive Z:. Files are opened by the Wine server, so
-// "self" there is the server itself; this process is found by its Linux
-// process id, which scripts/bench passes in. -1 when unavailable.
-double TaskClockNs(const std::string& pid)
-{
-    if (pid.empty())
-        return -1;
-    std::string folder = "Z:\\proc\\" + pid + "\\task\\";
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return -1;
-    double total = 0;
-    do {
-        if (found.cFileName[0] == '.')
-            continue;
-        FILE* file = fopen((folder + found.cFileName + "\\schedstat").c_str(), "r");
-        if (!file)
-            continue;
-        double ns = 0;
-        if (fscanf(file, "%lf", &ns) == 1)
-            total += ns;
-        fclose(file);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return total;
-}
-
-double ServerClockNs()
-{
-    FILE* file = fopen("Z:\\proc\\self\\schedstat", "r");
-    if (!file)
-        return -1;
-    double ns = -1;
-    if (fscanf(file, "%lf", &ns) != 1)
-        ns = -1;
-    fclose(file);
-    return ns;
 }
 
 } // namespace

@@ -63,6 +63,14 @@ bool WriteJson(const std::string& path, const Machine& machine, unsigned seed, b
     fprintf(json, "  \"idle_cpu_percent_task_clock\": %.5f,\n", c.taskPercent);
     fprintf(json, "  \"idle_cpu_percent_wineserver\": %.5f,\n", c.serverPercent);
     fprintf(json, "  \"heap_calls_per_poll\": %.3f,\n", r.heap.callsPerPoll);
+    const KeysProgramFigures& p = r.keysProgram;
+    fprintf(json, "  \"halyard_keys\": {\"key_to_sendinput_ms\": {\"median\": %.4f, \"max\": %.4f, "
+                  "\"n\": %zu}, \"idle_cpu_percent\": %.4f, \"idle_cpu_percent_task_clock\": %.5f, "
+                  "\"idle_cpu_window_thread_percent\": %.5f, \"idle_cpu_floor_percent_task_clock\": %.5f, "
+                  "\"private_mb\": %.3f, "
+                  "\"private_floor_mb\": %.3f},\n",
+            p.keyMs.median, p.keyMs.max, p.keyMs.n, p.cpuPercent, p.taskPercent,
+            p.windowThreadPercent, p.floorTaskPercent, p.privateMb, p.floorPrivateMb);
     fprintf(json, "  \"goals\": [");
     for (size_t g = 0; g < goals.size(); ++g)
         fprintf(json, "%s\n    {\"goal\": \"%s\", \"met\": %s}", g ? "," : "",

@@ -10,8 +10,9 @@
 //
 // One part, one file: KeyLatency (key latency and per-key overhead),
 // UnInitCost (UnInitRemoteControl idle and during a read), InitScaling
-// (InitRemoteControl over device counts), IdleCpu and HeapCalls. The harness
-// they share is Clock, Stats, HostWindow and Library; Machine, Report and Json
+// (InitRemoteControl over device counts), IdleCpu, HeapCalls and KeysProgram
+// (halyard-keys: a key's way to SendInput, and its idle cost). The harness
+// they share is Clock, Stats, HostWindow, Library and LinuxClock; Machine, Report and Json
 // make the table and build/bench.json.
 
 #include <windows.h>
@@ -26,6 +27,7 @@
 #include "ExeFolder.h"
 #include "HostWindow.h"
 #include "Library.h"
+#include "KeysProgram.h"
 #include "Machine.h"
 #include "Report.h"
 
@@ -33,11 +35,13 @@ using namespace bench;
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::string(argv[1]) == "--bare-window")
+        return RunBareWindow();
     std::string jsonPath = ExeFolder() + "bench.json";
     Machine machine;
     unsigned seed = 20240605;
     bool quick = false;
-    std::string only; // one part: keys, uninit, init, cpu or heap
+    std::string only; // one part: keys, uninit, init, cpu, heap or halyard-keys
     std::string unixPid;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -105,6 +109,12 @@ int main(int argc, char** argv)
         if (want("heap")) {
             printf("  heap calls per poll ...\n");
             MeasureHeap(lib, host, quick ? 4 : 12, r.heap, r.errors);
+        }
+        if (want("halyard-keys")) {
+            printf("  halyard-keys: key to SendInput ...\n");
+            MeasureKeysProgramLatency(quick ? 40 : 400, r.keysProgram, r.errors);
+            printf("  halyard-keys: idle cost ...\n");
+            MeasureKeysProgramIdle(quick ? 5 : 30, r.keysProgram, r.errors);
         }
     }
     CoUninitialize();

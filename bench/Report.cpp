@@ -31,6 +31,7 @@ std::vector<Goal> Goals(const Results& r)
     const UnInitFigures& u = r.uninit;
     const InitFigures& i = r.init;
     const IdleCpuFigures& c = r.cpu;
+    const KeysProgramFigures& p = r.keysProgram;
     double perDevice = PerDeviceMs(i.minMs);
     double perDeviceFloor = PerDeviceMs(i.floorMinMs);
     double overheadRatio = k.overheadFloorUs.median > 0 ? k.overheadUs.median / k.overheadFloorUs.median : 0;
@@ -63,6 +64,20 @@ std::vector<Goal> Goals(const Results& r)
                    Fmt("idle CPU %.3f %% of one core <= 0.1 %% (GetProcessTimes)", c.percent)},
         {r.heap.polls > 0 && r.heap.calls == 0,
          Fmt("heap calls per poll %.2f == 0", r.heap.callsPerPoll)},
+        {p.keyMs.n >= 200 && p.keyMs.median <= 2 && p.keyMs.max <= 10,
+         Fmt("halyard-keys, key to SendInput: median %.3f ms <= 2 ms, max %.3f ms <= 10 ms",
+             p.keyMs.median, p.keyMs.max)},
+        p.taskPercent >= 0
+            ? Goal{p.taskPercent <= 0.1,
+                   Fmt("halyard-keys idle CPU %.4f %% of one core <= 0.1 %% (task clock; "
+                       "GetProcessTimes %.3f %%)",
+                       p.taskPercent, p.cpuPercent)}
+            : Goal{p.cpuPercent >= 0 && p.cpuPercent <= 0.1,
+                   Fmt("halyard-keys idle CPU %.3f %% of one core <= 0.1 %% (GetProcessTimes)",
+                       p.cpuPercent)},
+        {p.privateMb >= 0 && p.floorPrivateMb >= 0 && p.privateMb - p.floorPrivateMb <= 4,
+         Fmt("halyard-keys private memory above a bare windowed program %.2f MB <= 4 MB",
+             p.privateMb - p.floorPrivateMb)},
     };
 }
 
@@ -124,6 +139,23 @@ bool PrintReport(const Machine& machine, unsigned seed, const Results& r,
     printf("%-44s %.2f (%u calls over %u polls; patched: %s; %u at Init+UnInit)\n",
            "heap calls per poll", h.callsPerPoll, h.calls, h.polls, h.patched.c_str(),
            h.callsInitUninit);
+
+    const KeysProgramFigures& p = r.keysProgram;
+    printf("\n%-44s %12.3f %12.3f %12.3f   (n=%zu)\n", "halyard-keys: key to SendInput, ms",
+           p.keyMs.median, p.keyMs.p99, p.keyMs.max, p.keyMs.n);
+    printf("%-44s %.3f %% (GetProcessTimes)", "halyard-keys idle, share of one core",
+           p.cpuPercent);
+    if (p.taskPercent >= 0)
+        printf("; %.4f %% (Linux task clock)", p.taskPercent);
+    printf(" over %.0f s, the library polling\n", p.idleSeconds);
+    if (p.windowThreadPercent >= 0)
+        printf("%-44s %.4f %% (the rest is the library's monitor thread)\n",
+               "  of which its window's thread", p.windowThreadPercent);
+    if (p.floorTaskPercent >= 0)
+        printf("%-44s %.4f %% (Linux task clock)\n", "  a bare Win32 program with a window",
+               p.floorTaskPercent);
+    printf("%-44s %.2f MB private, of which a bare Win32 program with a window has %.2f MB\n",
+           "halyard-keys memory (Linux private pages)", p.privateMb, p.floorPrivateMb);
 
     printf("\nGoals:\n");
     bool allMet = true;

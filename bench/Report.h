@@ -9,6 +9,7 @@
 #include "IdleCpu.h"
 #include "InitScaling.h"
 #include "KeyLatency.h"
+#include "KeysProgram.h"
 #include "Machine.h"
 #include "Stats.h"
 #include "UnInitCost.h"
@@ -21,6 +22,7 @@ struct Results {
     InitFigures init;
     IdleCpuFigures cpu;
     HeapFigures heap;
+    KeysProgramFigures keysProgram;
     RunErrors errors;
 };
 
