@@ -167,4 +167,80 @@ TEST_F(SimulationTest, ScriptPushesItsPressesAndStopsPromptly)
     EXPECT_EQ(2u, sim->PendingFrames());
 }
 
+TEST_F(SimulationTest, UnplugEmptiesTheListAndKillsEveryInterfaceForGood)
+{
+    Install();
+    IKsPropertySet* before = Open();
+    ASSERT_NE(nullptr, before);
+    ASSERT_TRUE(sim->PushFrame(simtuner::MakeFrame(0x40BF, 0x12, 0xED)));
+    ASSERT_TRUE(sim->Unplug());
+    EXPECT_FALSE(sim->Plugged());
+    EXPECT_EQ(0u, sim->PendingFrames()) << "frames waiting go with the device";
+    EXPECT_FALSE(sim->PushFrame(simtuner::MakeFrame(0x40BF, 0x13, 0xEC)));
+
+    ICreateDevEnum* devEnum = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(simtuner::ids::CLSID_SystemDeviceEnum, nullptr,
+                                     CLSCTX_INPROC_SERVER, simtuner::ids::IID_ICreateDevEnum,
+                                     reinterpret_cast<void**>(&devEnum)));
+    IEnumMoniker* monikers = reinterpret_cast<IEnumMoniker*>(1);
+    HRESULT hr = devEnum->CreateClassEnumerator(simtuner::ids::KSCATEGORY_BDA_NETWORK_TUNER,
+                                                &monikers, 0);
+    EXPECT_EQ(S_FALSE, hr) << Hr(hr) << " an empty category";
+    EXPECT_EQ(nullptr, monikers);
+
+    const HRESULT gone = HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
+    BYTE buffer[288] = {};
+    hr = Read(before, simtuner::kRemoteCodePropertySet, 1, buffer, sizeof(buffer));
+    EXPECT_EQ(gone, hr) << Hr(hr);
+    hr = Read(before, GUID_NULL, 1, buffer, sizeof(buffer));
+    EXPECT_EQ(gone, hr) << Hr(hr) << " whatever it asks";
+
+    ASSERT_TRUE(sim->Plug());
+    hr = devEnum->CreateClassEnumerator(simtuner::ids::KSCATEGORY_BDA_NETWORK_TUNER, &monikers, 0);
+    EXPECT_EQ(S_OK, hr) << Hr(hr);
+    if (monikers)
+        monikers->Release();
+    devEnum->Release();
+    IKsPropertySet* after = Open();
+    ASSERT_NE(nullptr, after);
+    ASSERT_TRUE(sim->PushFrame(simtuner::MakeFrame(0x40BF, 0x14, 0xEB)));
+    for (int i = 0; i < 3; ++i) {
+        hr = Read(before, simtuner::kRemoteCodePropertySet, 1, buffer, sizeof(buffer));
+        EXPECT_EQ(gone, hr) << Hr(hr) << " stale for good, read " << i;
+    }
+    hr = Read(after, simtuner::kRemoteCodePropertySet, 1, buffer, sizeof(buffer));
+    ASSERT_EQ(S_OK, hr) << Hr(hr);
+    EXPECT_EQ(0, memcmp(simtuner::MakeFrame(0x40BF, 0x14, 0xEB).data(), buffer + 30, 4))
+        << "the stale interface took nothing";
+    before->Release();
+    after->Release();
+}
+
+TEST_F(SimulationTest, AHeldKeyIsOneFrameForEachReadWhileHeld)
+{
+    Install();
+    IKsPropertySet* propertySet = Open();
+    ASSERT_NE(nullptr, propertySet);
+    const simtuner::Frame held = simtuner::MakeFrame(0x40BF, 0x20, 0xDF);
+    ASSERT_TRUE(sim->HoldKey(held, 60000));
+    for (int i = 0; i < 4; ++i) {
+        BYTE buffer[288] = {};
+        HRESULT hr = Read(propertySet, simtuner::kRemoteCodePropertySet, 1, buffer, sizeof(buffer));
+        ASSERT_EQ(S_OK, hr) << Hr(hr);
+        EXPECT_EQ(0, memcmp(held.data(), buffer + 30, 4)) << "read " << i;
+    }
+    propertySet->Release();
+
+    // A device that goes away lets go of its key.
+    ASSERT_TRUE(sim->Unplug());
+    EXPECT_FALSE(sim->HoldKey(held, 60000));
+    ASSERT_TRUE(sim->Plug());
+    propertySet = Open();
+    ASSERT_NE(nullptr, propertySet);
+    BYTE buffer[288] = {};
+    ASSERT_EQ(S_OK, Read(propertySet, simtuner::kRemoteCodePropertySet, 1, buffer, sizeof(buffer)));
+    EXPECT_EQ(0, memcmp("\xFF\xFF\xFF\xFF", buffer + 30, 4));
+    propertySet->Release();
+}
+
 } // namespace

@@ -5,8 +5,8 @@
 #include <objbase.h>
 
 #include "ExeFolder.h"
-#include "FrameQueue.h"
 #include "TestWindow.h"
+#include "TunerState.h"
 #include "halyard.h"
 #include "qbox/FindTunerPropertySet.h"
 
@@ -48,12 +48,12 @@ TEST_F(SimDll, FindsTheSimulatedTunerInsideInitOnlyAndLetsGoOfItAtTheEnd)
         EXPECT_TRUE(FAILED(FindTunerPropertySet(&propertySet)));
         EXPECT_EQ(nullptr, propertySet);
 
-        std::shared_ptr<simtuner::FrameQueue> queue;
+        std::shared_ptr<simtuner::TunerState> tuner;
         std::string error;
-        ASSERT_EQ(simtuner::FrameQueue::OpenStatus::Ok,
-                  simtuner::FrameQueue::OpenShared(true, &queue, &error)) << error;
-        EXPECT_FALSE(queue->Created()) << "the library holds the queue while it runs";
-        queue->Push(simtuner::MakeFrame(0x40BF, 0x12, 0xED));
+        ASSERT_EQ(simtuner::TunerState::OpenStatus::Ok,
+                  simtuner::TunerState::OpenShared(true, &tuner, &error)) << error;
+        EXPECT_FALSE(tuner->Created()) << "the library holds the tuner while it runs";
+        tuner->Push(simtuner::MakeFrame(0x40BF, 0x12, 0xED));
         ASSERT_TRUE(window.WaitFor(1, Scaled(3000)));
         EXPECT_EQ(0x12, window.received()[0].lParam);
         EXPECT_EQ(S_OK, uninit_());
@@ -62,11 +62,11 @@ TEST_F(SimDll, FindsTheSimulatedTunerInsideInitOnlyAndLetsGoOfItAtTheEnd)
     FreeLibrary(dll_);
     dll_ = nullptr;
 
-    std::shared_ptr<simtuner::FrameQueue> queue;
+    std::shared_ptr<simtuner::TunerState> tuner;
     std::string error;
-    EXPECT_EQ(simtuner::FrameQueue::OpenStatus::NotFound,
-              simtuner::FrameQueue::OpenShared(false, &queue, &error))
-        << "the library still holds the queue";
+    EXPECT_EQ(simtuner::TunerState::OpenStatus::NotFound,
+              simtuner::TunerState::OpenShared(false, &tuner, &error))
+        << "the library still holds the tuner";
 }
 
 struct Calls {

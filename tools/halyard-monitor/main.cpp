@@ -18,9 +18,9 @@
 #include "HostWindow.h"
 #include "Learn.h"
 #include "Options.h"
-#include "FrameQueue.h"
 #include "ScriptPlayer.h"
 #include "SimScript.h"
+#include "TunerState.h"
 #include "halyard.h"
 
 namespace {
@@ -155,15 +155,15 @@ int Run(const Options& options)
     }
 
     std::vector<simtuner::Press> presses;
-    std::shared_ptr<simtuner::FrameQueue> queue;
+    std::shared_ptr<simtuner::TunerState> queue;
     if (simulate) {
         std::string error;
         if (!simtuner::LoadScript(options.scriptPath.c_str(), &presses, &error)) {
             Fail("simulation script %s", options.scriptPath + ": " + error);
             return kExitSimulation;
         }
-        if (simtuner::FrameQueue::OpenShared(true, &queue, &error) !=
-            simtuner::FrameQueue::OpenStatus::Ok) {
+        if (simtuner::TunerState::OpenShared(true, &queue, &error) !=
+            simtuner::TunerState::OpenStatus::Ok) {
             Fail("%s", error);
             return kExitSimulation;
         }
@@ -263,7 +263,7 @@ int Run(const Options& options)
     window.Run();
 
     size_t refusedPress = 0;
-    simtuner::FrameQueue::Result played = simtuner::FrameQueue::Result::Ok;
+    simtuner::TunerState::Result played = simtuner::TunerState::Result::Ok;
     if (player) {
         player->Stop();
         played = player->Outcome(&refusedPress);
@@ -280,12 +280,14 @@ int Run(const Options& options)
     fflush(stdout);
 
     int exitCode = kExitOk;
-    if (played != simtuner::FrameQueue::Result::Ok) {
+    if (played != simtuner::TunerState::Result::Ok) {
         Fail("simulation script %s", options.scriptPath + ": press " +
                                          std::to_string(refusedPress + 1) +
-                                         (played == simtuner::FrameQueue::Result::Full
+                                         (played == simtuner::TunerState::Result::Full
                                               ? " found the simulated tuner's queue full"
-                                              : " found the simulated tuner's queue locked"));
+                                          : played == simtuner::TunerState::Result::Unplugged
+                                              ? " found the simulated tuner unplugged"
+                                              : " found the simulated tuner locked"));
         exitCode = kExitSimulation;
     }
     if (FAILED(stopped)) {

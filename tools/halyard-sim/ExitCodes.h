@@ -6,6 +6,7 @@ enum SimExitCode {
     kSimExitUsage = 1,
     kSimExitScript = 2,
     kSimExitQueueFull = 3,
-    kSimExitMismatch = 4,  // another build's queue
-    kSimExitFailure = 5,   // the queue could not be opened, or stayed locked
+    kSimExitMismatch = 4,  // another build's tuner
+    kSimExitFailure = 5,   // the tuner could not be opened, or stayed locked
+    kSimExitUnplugged = 6, // press, hold or play on an unplugged tuner
 };

@@ -1,6 +1,6 @@
 // halyard-sim: presses keys on the simulated tuner that the simulation build
-// of Halyard.dll reads, from any process of the session. Exit codes are in
-// ExitCodes.h and --help.
+// of Halyard.dll reads, from any process of the session, and plugs the tuner
+// in and out. Exit codes are in ExitCodes.h and --help.
 
 #include <stdio.h>
 
@@ -10,6 +10,30 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "Messages.h"
+#include "TunerAccess.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    size_t fewestArgs, mostArgs;
+    const char* usage; // the usage error; null for a command without arguments
+    int (*run)(const std::vector<std::string>& args);
+};
+
+const Command kCommands[] = {
+    {"press", 2, 3, text::kPressArguments, PressCommand},
+    {"hold", 3, 4, text::kHoldArguments, HoldCommand},
+    {"play", 1, 1, text::kPlayArguments, PlayCommand},
+    {"status", 0, 0, nullptr, StatusCommand},
+    {"clear", 0, 0, nullptr, ClearCommand},
+    {"unplug", 0, 0, nullptr, UnplugCommand},
+    {"plug", 0, 0, nullptr, PlugCommand},
+    {"replug", 0, 2, text::kReplugArguments, ReplugCommand},
+    {"resume", 0, 2, text::kResumeArguments, ResumeCommand},
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -18,33 +42,24 @@ int main(int argc, char** argv)
         Report("%s (see --help)", text::kNoCommand);
         return kSimExitUsage;
     }
-    const std::string command = args.front();
+    const std::string name = args.front();
     args.erase(args.begin());
-    if (command == "--help" || command == "-h" || command == "/?") {
+    if (name == "--help" || name == "-h" || name == "/?") {
         fputs(text::kUsage, stdout);
         return kSimExitOk;
     }
-    if (command == "press") {
-        if (args.size() < 2 || args.size() > 3) {
-            Report("%s (see --help)", text::kPressArguments);
+    for (const Command& command : kCommands) {
+        if (name != command.name)
+            continue;
+        if (args.size() < command.fewestArgs || args.size() > command.mostArgs) {
+            if (command.usage)
+                Report("%s (see --help)", command.usage);
+            else
+                Report(text::kNoArguments, command.name);
             return kSimExitUsage;
         }
-        return PressCommand(args);
+        return command.run(args);
     }
-    if (command == "play") {
-        if (args.size() != 1) {
-            Report("%s (see --help)", text::kPlayArguments);
-            return kSimExitUsage;
-        }
-        return PlayCommand(args.front());
-    }
-    if (command == "status" || command == "clear") {
-        if (!args.empty()) {
-            Report(text::kNoArguments, command.c_str());
-            return kSimExitUsage;
-        }
-        return command == "status" ? StatusCommand() : ClearCommand();
-    }
-    Report(text::kUnknownCommand, command.c_str());
+    Report(text::kUnknownCommand, name.c_str());
     return kSimExitUsage;
 }

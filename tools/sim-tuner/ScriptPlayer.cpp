@@ -2,7 +2,7 @@
 
 namespace simtuner {
 
-ScriptPlayer::ScriptPlayer(std::shared_ptr<FrameQueue> queue) : queue_(std::move(queue))
+ScriptPlayer::ScriptPlayer(std::shared_ptr<TunerState> tuner) : tuner_(std::move(tuner))
 {
 }
 
@@ -17,7 +17,7 @@ void ScriptPlayer::Play(std::vector<Press> presses)
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = false;
     done_ = false;
-    outcome_ = FrameQueue::Result::Ok;
+    outcome_ = TunerState::Result::Ok;
     thread_ = std::thread([this, presses = std::move(presses)] { Run(presses); });
 }
 
@@ -28,8 +28,8 @@ void ScriptPlayer::Run(const std::vector<Press>& presses)
         const Press& press = presses[i];
         if (wake_.wait_for(lock, std::chrono::milliseconds(press.delayMs), [this] { return stop_; }))
             break;
-        FrameQueue::Result result = queue_->Push(MakeFrame(press.customCode, press.key, press.fourth));
-        if (result != FrameQueue::Result::Ok) {
+        TunerState::Result result = tuner_->Push(MakeFrame(press.customCode, press.key, press.fourth));
+        if (result != TunerState::Result::Ok) {
             outcome_ = result;
             failedPress_ = i;
             break;
@@ -61,7 +61,7 @@ bool ScriptPlayer::Done() const
     return done_;
 }
 
-FrameQueue::Result ScriptPlayer::Outcome(size_t* press) const
+TunerState::Result ScriptPlayer::Outcome(size_t* press) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (press)

@@ -45,9 +45,10 @@ HRESULT SimDeviceEnumerator::CreateClassEnumerator(REFCLSID category, IEnumMonik
     }
     if (FAILED(state_->config.classEnumResult))
         return state_->config.classEnumResult;
-    // As the system enumerator does for an empty category.
+    // As the system enumerator does for an empty category; an unplugged
+    // tuner empties it.
     if (state_->config.classEnumResult == S_FALSE ||
-        !SameGuid(category, ids::KSCATEGORY_BDA_NETWORK_TUNER))
+        !SameGuid(category, ids::KSCATEGORY_BDA_NETWORK_TUNER) || !state_->tuner->Plugged())
         return S_FALSE;
     *monikers = new SimMonikerEnumerator(state_, 0);
     return S_OK;

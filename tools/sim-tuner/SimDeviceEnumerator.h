@@ -12,7 +12,7 @@ namespace simtuner {
 namespace detail {
 
 // ICreateDevEnum: lists the configured devices for the broadcast network-tuner
-// category and none for any other.
+// category while the tuner is plugged in, and none for any other.
 class SimDeviceEnumerator final : public ICreateDevEnum, private RefCounted {
 public:
     explicit SimDeviceEnumerator(std::shared_ptr<SimState> state);

@@ -26,10 +26,21 @@ bool AllZero(const void* data, DWORD length)
     return true;
 }
 
+// Stale: the device went away after this interface was bound. A USB tuner's
+// driver answers with the status the USB stack gives requests for a device
+// that is gone, STATUS_DEVICE_NOT_CONNECTED, which reaches the caller as
+// ERROR_DEVICE_NOT_CONNECTED.
+HRESULT FailedRead(TunerState::Result result)
+{
+    return result == TunerState::Result::Stale ? HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED)
+                                               : HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+}
+
 } // namespace
 
-SimFilter::SimFilter(std::shared_ptr<SimState> state, size_t device)
-    : RefCounted(DeviceCounters()), state_(std::move(state)), device_(device)
+SimFilter::SimFilter(std::shared_ptr<SimState> state, size_t device, uint32_t generation)
+    : RefCounted(DeviceCounters()), state_(std::move(state)), device_(device),
+      generation_(generation)
 {
 }
 
@@ -99,6 +110,10 @@ HRESULT SimFilter::Get(REFGUID set, DWORD id, LPVOID instance, DWORD instanceLen
 HRESULT SimFilter::ServeGet(REFGUID set, DWORD id, BYTE* data, DWORD dataLength, DWORD* returned,
                             Frame* frame)
 {
+    // A removed device's handle fails every request, whatever it asks.
+    TunerState::Result alive = state_->tuner->Alive(generation_);
+    if (alive != TunerState::Result::Ok)
+        return FailedRead(alive);
     if (!SameGuid(set, kRemoteCodePropertySet))
         return E_PROP_SET_UNSUPPORTED;
     if (id != kRemoteCodeProperty)
@@ -125,8 +140,9 @@ HRESULT SimFilter::ServeGet(REFGUID set, DWORD id, BYTE* data, DWORD dataLength,
     } else {
         // A failed Get above leaves the queued frame for the next one.
         Frame queued = kNoCode;
-        if (state_->queue->Pop(&queued) == FrameQueue::Result::Busy)
-            return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+        TunerState::Result read = state_->tuner->Read(generation_, &queued);
+        if (read != TunerState::Result::Ok && read != TunerState::Result::Empty)
+            return FailedRead(read);
         memcpy(data + kFrameOffset, queued.data(), queued.size());
     }
     memcpy(frame->data(), data + kFrameOffset, frame->size());

@@ -13,10 +13,11 @@ namespace detail {
 
 // The tuner's filter, and on the same object the driver's property set. It is
 // free-threaded: the library calls Get from its monitor thread without
-// marshalling.
+// marshalling. It belongs to the device generation it was bound in, and
+// fails every Get once the device of that generation is gone.
 class SimFilter final : public IBaseFilter, public IKsPropertySet, private RefCounted {
 public:
-    SimFilter(std::shared_ptr<SimState> state, size_t device);
+    SimFilter(std::shared_ptr<SimState> state, size_t device, uint32_t generation);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -47,6 +48,7 @@ private:
 
     std::shared_ptr<SimState> state_;
     size_t device_;
+    uint32_t generation_;
 };
 
 } // namespace detail

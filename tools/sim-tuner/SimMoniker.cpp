@@ -56,8 +56,19 @@ HRESULT SimMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID riid, void** objec
     }
     if (state_->config.devices[device_].failBindToObject)
         return HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
+    // A moniker names the device's path, which binds again once the device
+    // is back; while it is away there is nothing to open.
+    uint32_t generation = 0;
+    switch (state_->tuner->Bind(&generation)) {
+    case TunerState::Result::Ok:
+        break;
+    case TunerState::Result::Unplugged:
+        return HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
+    default:
+        return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+    }
     // Every bind makes a new filter instance, as for a kernel-streaming device.
-    auto* filter = new SimFilter(state_, device_);
+    auto* filter = new SimFilter(state_, device_, generation);
     HRESULT hr = filter->QueryInterface(riid, object);
     filter->Release();
     return hr;

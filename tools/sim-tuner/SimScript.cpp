@@ -79,6 +79,15 @@ bool ParsePress(const std::vector<std::string>& fields, Press* press, std::strin
     return true;
 }
 
+bool ParseMilliseconds(const std::string& token, DWORD* ms)
+{
+    unsigned long value = 0;
+    if (!ParseNumber(token, 10, kLongestDelayMs, &value))
+        return false;
+    *ms = static_cast<DWORD>(value);
+    return true;
+}
+
 bool ParseScript(const std::string& text, std::vector<Press>* presses, std::string* error)
 {
     std::vector<Press> parsed;
@@ -96,12 +105,11 @@ bool ParseScript(const std::string& text, std::vector<Press>* presses, std::stri
         if (tokens.empty())
             continue;
         Press press;
-        unsigned long delay = 0;
         std::string fault;
         if (tokens.size() < 3 || tokens.size() > 4)
             fault = "expected <delay ms> <custom code> <key> [<fourth>], got " +
                     std::to_string(tokens.size()) + " fields";
-        else if (!ParseNumber(tokens[0], 10, kLongestDelayMs, &delay))
+        else if (!ParseMilliseconds(tokens[0], &press.delayMs))
             fault = "delay is not a decimal count of milliseconds up to a day";
         else
             ParsePress(std::vector<std::string>(tokens.begin() + 1, tokens.end()), &press, &fault);
@@ -110,7 +118,6 @@ bool ParseScript(const std::string& text, std::vector<Press>* presses, std::stri
                 *error = Fault(number, fault);
             return false;
         }
-        press.delayMs = static_cast<DWORD>(delay);
         parsed.push_back(press);
     }
     if (presses)

@@ -32,6 +32,8 @@ struct Press {
 // One press from its fields without the delay: <custom code> <key> [<fourth>];
 // on failure *error names the fault.
 bool ParsePress(const std::vector<std::string>& fields, Press* press, std::string* error);
+// A decimal count of milliseconds up to a day, as a script's delay.
+bool ParseMilliseconds(const std::string& token, DWORD* ms);
 // Parses a key-press script; on failure *error names the line and the fault.
 bool ParseScript(const std::string& text, std::vector<Press>* presses, std::string* error);
 bool LoadScript(const char* path, std::vector<Press>* presses, std::string* error);

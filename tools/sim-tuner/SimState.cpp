@@ -72,8 +72,8 @@ ULONG RefCounted::ReleaseImpl()
     return static_cast<ULONG>(left);
 }
 
-SimState::SimState(Config c, std::shared_ptr<FrameQueue> q)
-    : config(std::move(c)), queue(std::move(q)), bindToObjectCalls(config.devices.size(), 0)
+SimState::SimState(Config c, std::shared_ptr<TunerState> t)
+    : config(std::move(c)), tuner(std::move(t)), bindToObjectCalls(config.devices.size(), 0)
 {
 }
 

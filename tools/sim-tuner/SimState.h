@@ -67,13 +67,13 @@ private:
 };
 
 struct SimState {
-    SimState(Config c, std::shared_ptr<FrameQueue> q);
+    SimState(Config c, std::shared_ptr<TunerState> t);
 
     // Records a call of a method the library has no business calling.
     HRESULT NotImplemented(const char* method);
 
     const Config config;
-    const std::shared_ptr<FrameQueue> queue; // has its own lock
+    const std::shared_ptr<TunerState> tuner; // has its own lock
 
     mutable std::mutex mutex;
     HRESULT getResult = S_OK;

@@ -26,9 +26,9 @@ Config OneTuner()
     return config;
 }
 
-Simulation::Simulation(Config config, std::shared_ptr<FrameQueue> queue)
+Simulation::Simulation(Config config, std::shared_ptr<TunerState> tuner)
     : state_(std::make_shared<detail::SimState>(std::move(config),
-                                                queue ? std::move(queue) : FrameQueue::Local()))
+                                                tuner ? std::move(tuner) : TunerState::Local()))
 {
 }
 
@@ -68,12 +68,12 @@ bool Simulation::Installed() const
 
 bool Simulation::PushFrame(const Frame& frame)
 {
-    return state_->queue->Push(frame) == FrameQueue::Result::Ok;
+    return state_->tuner->Push(frame) == TunerState::Result::Ok;
 }
 
 size_t Simulation::PendingFrames() const
 {
-    return state_->queue->Pending();
+    return state_->tuner->Pending();
 }
 
 void Simulation::SetGetResult(HRESULT hr)
@@ -101,10 +101,30 @@ void Simulation::SetBufferFiller(std::function<void(BYTE* buffer, DWORD length)>
     state_->filler = std::move(filler);
 }
 
+bool Simulation::HoldKey(const Frame& frame, DWORD ms)
+{
+    return state_->tuner->Hold(frame, ms) == TunerState::Result::Ok;
+}
+
+bool Simulation::Unplug()
+{
+    return state_->tuner->Unplug() == TunerState::Result::Ok;
+}
+
+bool Simulation::Plug()
+{
+    return state_->tuner->Plug() == TunerState::Result::Ok;
+}
+
+bool Simulation::Plugged() const
+{
+    return state_->tuner->Plugged();
+}
+
 void Simulation::PlayScript(std::vector<Press> presses)
 {
     if (!player_)
-        player_.reset(new ScriptPlayer(state_->queue));
+        player_.reset(new ScriptPlayer(state_->tuner));
     player_->Play(std::move(presses));
 }
 

@@ -5,7 +5,8 @@
 // property. Registered for CLSID_SystemDeviceEnum on one thread's apartment,
 // it is what CoCreateInstance then finds there, so the library's real code
 // runs end to end on any machine. Its driver reads its frames from a
-// FrameQueue: the process's own, or the session's shared one.
+// TunerState: the process's own, or the session's shared one, which also
+// says whether the tuner is plugged in.
 
 #include <windows.h>
 
@@ -16,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "FrameQueue.h"
 #include "ScriptPlayer.h"
 #include "SimScript.h"
+#include "TunerState.h"
 
 namespace simtuner {
 
@@ -86,8 +87,8 @@ struct Enumeration {
 
 class Simulation {
 public:
-    // The driver reads queue; by default a queue of the Simulation's own.
-    explicit Simulation(Config config = OneTuner(), std::shared_ptr<FrameQueue> queue = nullptr);
+    // The driver reads tuner; by default a tuner of the Simulation's own.
+    explicit Simulation(Config config = OneTuner(), std::shared_ptr<TunerState> tuner = nullptr);
     ~Simulation(); // stops the script and uninstalls
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
@@ -100,7 +101,7 @@ public:
     bool Installed() const;
 
     // The driver. All of these are safe from any thread.
-    // Read once each, then FF FF FF FF; false when the queue refused it.
+    // Read once each, then FF FF FF FF; false when the tuner refused it.
     bool PushFrame(const Frame& frame);
     size_t PendingFrames() const;
     void SetGetResult(HRESULT hr);      // every Get fails with hr; S_OK restores
@@ -110,6 +111,18 @@ public:
     void SetGetDelay(DWORD ms);         // each Get sleeps this long first
     // Replaces the frame logic: fills the whole buffer on every Get.
     void SetBufferFiller(std::function<void(BYTE* buffer, DWORD length)> filler);
+    // Every Get that finds no frame waiting returns frame for ms milliseconds,
+    // as for a key held down; false when the tuner is unplugged.
+    bool HoldKey(const Frame& frame, DWORD ms);
+
+    // The device, as the cable and the power see it. Unplug empties the
+    // device list and drops the frames waiting; every IKsPropertySet handed
+    // out before fails each Get with HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED)
+    // from then on, also after Plug, which lists the tuner again for new
+    // interfaces. A sleep and resume is Unplug then Plug. False when refused.
+    bool Unplug();
+    bool Plug();
+    bool Plugged() const;
 
     // Plays presses on a background thread, each pushed as a frame.
     void PlayScript(std::vector<Press> presses);

@@ -1,8 +1,8 @@
-// Holds the session's simulated tuner queue as a build of the next layout
-// version would, until STOPFILE exists: what halyard-sim and the simulation
-// build meet when builds of two versions run at once.
+// Holds the session's simulated tuner as a build of the next layout version
+// would, until STOPFILE exists: what halyard-sim and the simulation build
+// meet when builds of two versions run at once.
 //
-//   sim-stale-queue STOPFILE
+//   sim-stale-state STOPFILE
 
 #include <windows.h>
 
@@ -10,19 +10,19 @@
 
 #include <string>
 
-#include "FrameQueue.h"
+#include "TunerState.h"
 
 int main(int argc, char** argv)
 {
     if (argc != 2)
         return 2;
-    std::shared_ptr<simtuner::FrameQueue> queue;
+    std::shared_ptr<simtuner::TunerState> tuner;
     std::string error;
-    if (simtuner::FrameQueue::OpenShared(true, &queue, &error) != simtuner::FrameQueue::OpenStatus::Ok) {
+    if (simtuner::TunerState::OpenShared(true, &tuner, &error) != simtuner::TunerState::OpenStatus::Ok) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    std::wstring name = std::wstring(simtuner::layout::kSessionQueue) + simtuner::layout::kMappingSuffix;
+    std::wstring name = std::wstring(simtuner::layout::kSessionTuner) + simtuner::layout::kMappingSuffix;
     HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name.c_str());
     auto* header = static_cast<simtuner::layout::Header*>(
         mapping ? MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0) : nullptr);
