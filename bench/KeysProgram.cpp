@@ -9,7 +9,7 @@
 
 #include "Clock.h"
 #include "ExeFolder.h"
-#include "FrameQueue.h"
+#include "TunerState.h"
 #include "IatPatch.h"
 #include "KeysApp.h"
 #include "LinuxClock.h"
@@ -72,12 +72,12 @@ UINT WINAPI TimedSendInput(UINT count, LPINPUT inputs, int size)
 // Whether a host has read the session's simulated tuner in the last second.
 bool SimulatedTunerRead()
 {
-    std::shared_ptr<simtuner::FrameQueue> queue;
+    std::shared_ptr<simtuner::TunerState> tuner;
     std::string error;
-    simtuner::FrameQueue::Status status;
-    return simtuner::FrameQueue::OpenShared(false, &queue, &error) ==
-               simtuner::FrameQueue::OpenStatus::Ok &&
-           queue->GetStatus(&status) == simtuner::FrameQueue::Result::Ok && status.everRead &&
+    simtuner::TunerState::Status status;
+    return simtuner::TunerState::OpenShared(false, &tuner, &error) ==
+               simtuner::TunerState::OpenStatus::Ok &&
+           tuner->GetStatus(&status) == simtuner::TunerState::Result::Ok && status.everRead &&
            status.msSinceRead < 1000;
 }
 
