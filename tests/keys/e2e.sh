@@ -3,7 +3,10 @@
 # window in the foreground, halyard-keys with the simulation build of
 # Halyard.dll beside it and a key map, and halyard-sim pressing remote keys.
 # The target must receive the mapped keystrokes with their modifiers, a held
-# key once unless it repeats, and a run: entry must start its program.
+# key once unless it repeats, a long press its long action alone, a key of the
+# target's own section in place of [Keys]'s, and a run: entry must start its
+# program. halyard-keys starts before the tuner is plugged in, and must find
+# it, and find it again after a replug and a resume, by itself.
 # Usage: e2e.sh WORKDIR HALYARD-KEYS.EXE SIM-HALYARD.DLL HALYARD-SIM.EXE KEYS-TARGET.EXE -- WINE...
 set -u
 [ $# -ge 7 ] && [ "$6" = "--" ] ||
@@ -43,12 +46,20 @@ MaskCode=0x40BF
 0x20 = Up, repeat
 0x21 = Down
 0x05 = run: "$(winpath "$target")" --touch "$(winpath "$work")\\ran.txt"
+0x22 = End
+0x23 = F5
+0x30 = F2, long: F3
+
+[Keys:KEYS-TARGET.exe]
+0x22 = Home
+0x23 = nothing
 
 [Options]
 ; Frames one poll apart must count as held, also on a slow emulated run.
 RepeatGuardMs=$((400 * scale > 10000 ? 10000 : 400 * scale))
 ; Each frame of a repeating key acts from the second one on.
 RepeatDelayMs=0
+LongPressMs=$((800 * scale > 10000 ? 10000 : 800 * scale))
 INI
 
 status=0
@@ -70,11 +81,17 @@ trap cleanup EXIT
 pids+=($!)
 wait_for 30 grep -q ready "$log" 2>/dev/null || { fail "the target window did not start"; exit 1; }
 
+# Started before the tuner is plugged in, as at sign-in with the box off:
+# halyard-keys waits, and finds the tuner when it comes.
+"${wine[@]}" "$sim" unplug >/dev/null || fail "halyard-sim unplug"
 "${wine[@]}" "$work/app/halyard-keys.exe" &
 keys_pid=$!
 pids+=($keys_pid)
 reading() { "${wine[@]}" "$sim" status 2>/dev/null | grep -q "host reading: yes"; }
-wait_for 30 reading || { fail "halyard-keys never read the simulated tuner"; exit 1; }
+sleep $((3 * scale))
+reading && fail "halyard-keys read an unplugged tuner"
+"${wine[@]}" "$sim" plug >/dev/null || fail "halyard-sim plug"
+wait_for 30 reading || { fail "halyard-keys never read the simulated tuner once plugged in"; exit 1; }
 
 press() { "${wine[@]}" "$sim" press 40BF "$1" >/dev/null || fail "halyard-sim press 40BF $1"; }
 press 12
@@ -89,11 +106,32 @@ press 05
 
 wait_for 20 test -e "$ran" || fail "the run: entry did not start its program"
 wait_for 20 bash -c "[ \$(grep -c 'keydown 0x28' '$log') -ge 1 ]" || fail "no Down arrived"
+
+# The target's own section wins; nothing there turns F5 off for it.
+press 22
+press 23
+# A tap of a key with a long action sends its short action on release; held
+# past LongPressMs, the long action alone.
+press 30
+wait_for 20 bash -c "grep -q 'keydown 0x71' '$log'" || fail "a tap did not send the short action F2"
+"${wine[@]}" "$sim" hold 40BF 30 $((2500 * scale)) >/dev/null || fail "halyard-sim hold"
+wait_for 20 bash -c "grep -q 'keydown 0x72' '$log'" || fail "a long press did not send F3"
+
+# The tuner goes and comes back: halyard-keys restarts the library by itself.
+for change in "replug --gap $((300 * scale))" "resume --late $((1500 * scale))"; do
+  "${wine[@]}" "$sim" $change >/dev/null || fail "halyard-sim $change"
+  sleep 1
+  wait_for 30 reading || fail "halyard-keys did not read the tuner again after $change"
+  before=$(grep -c '^keydown 0x0D ' "$log")
+  press 12
+  wait_for 20 bash -c "[ \$(grep -c '^keydown 0x0D ' '$log') -gt $before ]" ||
+    fail "no Enter after $change"
+done
 sleep $((2 * scale)) # late extra keys would show now
 
 echo "--- target log"; cat "$log"; echo "---"
 count() { grep -c "$1" "$log"; }
-[ "$(count '^keydown 0x0D ctrl=0 shift=0 alt=0')" -eq 1 ] || fail "Enter: want one WM_KEYDOWN 0x0D without modifiers"
+[ "$(count '^keydown 0x0D ctrl=0 shift=0 alt=0')" -eq 3 ] || fail "Enter: want three WM_KEYDOWN 0x0D without modifiers (before, after the replug, after the resume)"
 grep -q '^keydown 0x11 ctrl=1' "$log" || fail "Ctrl was not pressed"
 grep -q '^keydown 0x10 ctrl=1 shift=1' "$log" || fail "Shift was not pressed after Ctrl"
 [ "$(count '^keydown 0x50 ctrl=1 shift=1 alt=0')" -eq 1 ] || fail "Ctrl+Shift+P: want one WM_KEYDOWN 0x50 with Ctrl and Shift held"
@@ -101,6 +139,11 @@ grep -q '^keyup 0x50' "$log" && grep -q '^keyup 0x11' "$log" || fail "Ctrl+Shift
 grep -q '^appcommand 14' "$log" || fail "VK_MEDIA_PLAY_PAUSE did not arrive as WM_APPCOMMAND 14"
 [ "$(count '^keydown 0x26 ')" -eq 3 ] || fail "Up (repeat): want 3 key presses, got $(count '^keydown 0x26 ')"
 [ "$(count '^keydown 0x28 ')" -eq 1 ] || fail "Down (held): want 1 key press, got $(count '^keydown 0x28 ')"
+[ "$(count '^keydown 0x24 ')" -eq 1 ] || fail "[Keys:KEYS-TARGET.exe] 0x22: want one Home"
+[ "$(count '^keydown 0x23 ')" -eq 0 ] || fail "[Keys] 0x22 (End) sent where the target's section maps the key"
+[ "$(count '^keydown 0x74 ')" -eq 0 ] || fail "F5 sent where the target's section maps the key to nothing"
+[ "$(count '^keydown 0x71 ')" -eq 1 ] || fail "F2 (short action): want 1, got $(count '^keydown 0x71 ')"
+[ "$(count '^keydown 0x72 ')" -eq 1 ] || fail "F3 (long action): want 1, got $(count '^keydown 0x72 ')"
 
 # A second start makes the first show its menu, leaves it running and ends.
 "${wine[@]}" "$work/app/halyard-keys.exe"
