@@ -5,17 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "AutoStart.h"
 #include "HalyardLibrary.h"
 #include "KeyDispatcher.h"
+#include "KeysPaths.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
-
-struct KeysPaths {
-    std::string exe;  // this program
-    std::string dll;  // Halyard.dll beside it
-    std::string ini;  // absolute
-    bool defaultIni = true;
-};
 
 // The running program: a hidden window that receives the remote's keys and
 // the notification icon's messages, the library started on it, and the key
@@ -51,6 +46,7 @@ private:
     void UpdateIcon();
     void Shutdown();
     std::string ReadMaskCode() const;
+    AutoStart AutoStartOfThisCopy() const;
 
     KeysPaths paths_;
     HWND hwnd_ = nullptr;
