@@ -37,7 +37,6 @@ for f in "$msi" "$older" "$rebuilt"; do
 done
 command -v "${wine[-1]}" >/dev/null || { echo "SKIP: no ${wine[-1]}"; exit 0; }
 
-rm -rf "$work" && mkdir -p "$work" || exit 2
 prefix=$work/prefix
 # A prefix of the test's own: installing must start from a clean user
 # profile and registry. Wine's menu builder would copy the shortcut into the
@@ -48,18 +47,28 @@ server=
 for s in "$(dirname "$loader")/wineserver" /usr/lib/wine/wineserver "$(command -v wineserver)"; do
   [ -x "$s" ] && { server=$s; break; }
 done
+stop_server() { [ -n "$server" ] && "${wine[@]:0:${#wine[@]}-1}" "$server" -k 2>/dev/null; }
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
-  [ -n "$server" ] && "${wine[@]:0:${#wine[@]}-1}" "$server" -k 2>/dev/null
+  stop_server
 }
+# An earlier run's server must not serve the new prefix.
+[ -d "$prefix" ] && stop_server
+rm -rf "$work" && mkdir -p "$work" || exit 2
 trap cleanup EXIT
-# The prefix is made first (a minute or more when emulated).
-"${wine[@]}" wineboot --init >/dev/null 2>&1
 
-# The user's folders, as Windows and as this machine name them.
-folders=$("${wine[@]}" cmd /c 'echo %LOCALAPPDATA%^|%APPDATA%' 2>/dev/null | tr -d '\r')
+# The user's folders, as Windows and as this machine name them; the prefix is
+# made first (a minute or more when emulated), once more should that fail.
+folders=
+for _ in 1 2; do
+  "${wine[@]}" wineboot --init >"$work/wineboot.log" 2>&1
+  folders=$("${wine[@]}" cmd /c 'echo %LOCALAPPDATA%^|%APPDATA%' 2>>"$work/wineboot.log" | tr -d '\r')
+  case $folders in ?:\\*\|?:\\*) break ;; esac
+  cat "$work/wineboot.log"
+  stop_server
+done
 localWin=${folders%%|*} appWin=${folders#*|}
 unix() { "${wine[@]}" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 installed=$(unix "$localWin\\Programs\\Halyard")

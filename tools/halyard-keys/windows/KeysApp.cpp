@@ -77,6 +77,9 @@ int KeysApp::Run()
     tray_->Add(inactiveIcon_, strings::kTipFailed);
 
     LoadMap(false);
+    if (paths_.libraryIni.empty())
+        tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
+                      TrayIcon::Kind::Warning);
     Start();
 
     MSG msg;
@@ -158,11 +161,8 @@ void KeysApp::Start()
         }
     }
     maskCode_ = ReadMaskCode();
-    const char* ini = paths_.libraryIni.empty() ? nullptr : paths_.libraryIni.c_str();
-    if (!ini)
-        tray_->Notify(strings::kIniNotForLibraryTitle,
-                      IniNotForLibraryText(paths_.ini.path), TrayIcon::Kind::Warning);
-    HRESULT hr = library_.init(hwnd_, ini);
+    HRESULT hr = library_.init(hwnd_, paths_.libraryIni.empty() ? nullptr
+                                                                : paths_.libraryIni.c_str());
     if (FAILED(hr)) {
         Fail(Utf8FromAnsi(InitFailureText(hr, paths_.dll)));
         return;
