@@ -80,12 +80,4 @@ TEST_F(SettingsFileTest, WithoutAnExampleTheFolderIsStillMadeForTheEditor)
     EXPECT_EQ(GetFileAttributesW(user_.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(UserAppDataFolderTest, IsTheRoamingProfileFolder)
-{
-    wchar_t expected[MAX_PATH];
-    ASSERT_TRUE(GetEnvironmentVariableW(L"APPDATA", expected, MAX_PATH));
-    EXPECT_EQ(CompareStringOrdinal(UserAppDataFolder().c_str(), -1, expected, -1, TRUE),
-              CSTR_EQUAL);
-}
-
 } // namespace

@@ -13,6 +13,7 @@
 #      place of Halyard.dll, runs the edited map's command for a key;
 #   7. uninstalling leaves nothing but the user's settings.
 # Usage: msi.sh WORKDIR MSI OLDER_MSI REBUILT_MSI SIM_DLL HALYARD_SIM KEYS_TARGET -- WINE...
+# Exits 77 (skipped) when a package or Wine is missing.
 set -u
 [ $# -ge 9 ] && [ "$8" = "--" ] ||
   { echo "usage: $0 WORKDIR MSI OLDER REBUILT SIM_DLL SIM_EXE TARGET -- WINE..." >&2; exit 2; }
@@ -33,9 +34,9 @@ wait_for() {
   return 1
 }
 for f in "$msi" "$older" "$rebuilt"; do
-  [ -f "$f" ] || { echo "SKIP: $f is missing: the build makes it where wixl is installed"; exit 0; }
+  [ -f "$f" ] || { echo "SKIP: $f is missing: the build makes it where wixl is installed"; exit 77; }
 done
-command -v "${wine[-1]}" >/dev/null || { echo "SKIP: no ${wine[-1]}"; exit 0; }
+command -v "${wine[-1]}" >/dev/null || { echo "SKIP: no ${wine[-1]}"; exit 77; }
 
 prefix=$work/prefix
 # A prefix of the test's own: installing must start from a clean user
