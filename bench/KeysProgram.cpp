@@ -13,6 +13,7 @@
 #include "IatPatch.h"
 #include "KeysApp.h"
 #include "LinuxClock.h"
+#include "Text.h"
 #include "halyard.h"
 
 namespace bench {
@@ -24,6 +25,11 @@ namespace {
 const char kMap[] = "[Custom]\r\nMaskCode=0\r\n[Keys]\r\n1 = F13\r\n2 = F14\r\n"
                     "[Keys:notepad.exe]\r\n1 = Space\r\n";
 const DWORD kKeyGapMs = 5;
+
+std::wstring WideFromAnsi(const std::string& ansi)
+{
+    return Widen(Utf8FromAnsi(ansi));
+}
 
 std::string TempPath(const char* name)
 {
@@ -175,18 +181,20 @@ HWND KeysWindow()
 
 void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors)
 {
+    std::string ini = TempPath("keys.ini");
     KeysPaths paths;
-    paths.exe = ExeFolder() + "halyard-bench.exe";
+    paths.exe = WideFromAnsi(ExeFolder() + "halyard-bench.exe");
     paths.dll = ExeFolder() + "sim\\Halyard.dll";
-    paths.ini = TempPath("keys.ini");
-    paths.defaultIni = false;
-    if (!WriteFileText(paths.ini, kMap))
-        return Fail(errors, "cannot write " + paths.ini);
+    paths.ini.path = WideFromAnsi(ini);
+    paths.ini.source = SettingsFile::Source::CommandLine;
+    paths.libraryIni = ini;
+    if (!WriteFileText(ini, kMap))
+        return Fail(errors, "cannot write " + ini);
 
     IatPatch patch(GetModuleHandleA(nullptr), "user32.dll", "SendInput",
                    reinterpret_cast<void*>(TimedSendInput));
     if (!patch.applied()) {
-        DeleteFileA(paths.ini.c_str());
+        DeleteFileA(ini.c_str());
         return Fail(errors, "SendInput is not in the benchmark's import table");
     }
     realSendInput = reinterpret_cast<SendInputFn>(patch.original());
@@ -215,7 +223,7 @@ void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& error
     if (hook)
         UnhookWindowsHookEx(hook);
     samples = nullptr;
-    DeleteFileA(paths.ini.c_str());
+    DeleteFileA(ini.c_str());
     if (!started)
         return Fail(errors, "halyard-keys did not start listening (keys latency)");
     if (measured.size() != static_cast<size_t>(keys))

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "AutoStart.h"
 #include "CommandLine.h"
 
 namespace {
@@ -45,28 +44,6 @@ TEST(CommandLineTest, Mistakes)
         EXPECT_FALSE(Parse(args, &line, &error)) << args[0];
         EXPECT_FALSE(error.empty());
     }
-}
-
-// The per-user Run entry, under a name of the test's own.
-TEST(AutoStartTest, OnOffAndOnlyForThisCommand)
-{
-    const std::string command =
-        AutoStart::CommandFor("C:\\Program Files\\Halyard\\halyard-keys.exe", "D:\\my.ini", false);
-    EXPECT_EQ(command, "\"C:\\Program Files\\Halyard\\halyard-keys.exe\" --ini \"D:\\my.ini\"");
-    EXPECT_EQ(AutoStart::CommandFor("C:\\h\\halyard-keys.exe", "C:\\h\\halyard.ini", true),
-              "\"C:\\h\\halyard-keys.exe\"");
-
-    AutoStart entry("Halyard keys test", command);
-    AutoStart otherCopy("Halyard keys test", "\"D:\\other\\halyard-keys.exe\"");
-    std::string error;
-    ASSERT_TRUE(entry.Set(false, &error)) << error;
-    EXPECT_FALSE(entry.IsOn());
-    ASSERT_TRUE(entry.Set(true, &error)) << error;
-    EXPECT_TRUE(entry.IsOn());
-    EXPECT_FALSE(otherCopy.IsOn());
-    ASSERT_TRUE(entry.Set(false, &error)) << error;
-    EXPECT_FALSE(entry.IsOn());
-    EXPECT_TRUE(entry.Set(false, &error)); // already off
 }
 
 } // namespace

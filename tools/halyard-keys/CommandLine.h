@@ -6,7 +6,7 @@
 struct CommandLine {
     bool help = false;
     bool check = false;
-    std::string iniPath; // as given (--ini, or --check's argument); empty for the default
+    std::string iniPath; // as given (UTF-8; --ini, or --check's argument); empty for the default
 };
 
 // Strict: unknown, repeated or incomplete options and stray arguments are

@@ -33,6 +33,7 @@ const char kMenuReload[] = "Re&load key map";
 const char kMenuProblems[] = "Key map &problems...";
 const char kMenuAutoStart[] = "&Start with Windows";
 const char kMenuExit[] = "E&xit";
+const char kMenuSettings[] = "Settings: "; // and the INI file's path
 
 // Notifications.
 const char kNotListeningTitle[] = "Halyard keys is not listening";
@@ -55,6 +56,12 @@ const char kSendFailedTitle[] = "Could not send the keys";
 const char kRunFailedTitle[] = "Could not run the command";
 const char kEditFailedTitle[] = "Could not open the key map";
 const char kAutoStartFailedTitle[] = "Could not change Start with Windows";
+const char kIniNotForLibraryTitle[] = "MaskCode not applied";
+// %s: the INI file. Also a line of --check.
+const char kIniNotForLibrary[] =
+    "The library cannot open %s: its name has characters outside the system's "
+    "code page, and the drive gives it no short name. Keys of every remote "
+    "control are accepted. Keep the settings where the path has none (--ini PATH).";
 const char kWindowFailed[] = "halyard-keys: cannot create its window: ";
 const char kFileTooLarge[] = "larger than 1 MB, not a key map";
 
@@ -88,7 +95,9 @@ const char kUsage[] =
     "as the [Keys] section of halyard.ini maps them, from an icon in the\n"
     "notification area.\n"
     "\n"
-    "  --ini PATH     the INI file; by default halyard.ini beside the program\n"
+    "  --ini PATH     the INI file; by default halyard.ini beside the program,\n"
+    "                 else %APPDATA%\\Halyard\\halyard.ini, made from the\n"
+    "                 example beside the program on the first start\n"
     "  --check [INI]  print the key map as understood and its bad lines, then\n"
     "                 exit: 0 when it has none, 1 when it has some or cannot be\n"
     "                 read, 2 for a usage error\n"

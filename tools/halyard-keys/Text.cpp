@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
 namespace {
 
 std::wstring ToWide(UINT codePage, DWORD flags, const char* text, size_t length, bool* ok)
@@ -44,6 +46,19 @@ std::string Utf8FromAnsi(const std::string& ansi)
 {
     bool ok;
     return Utf8FromWide(ToWide(CP_ACP, 0, ansi.data(), ansi.size(), &ok));
+}
+
+std::string DisplayPath(const std::wstring& path, unsigned maxChars)
+{
+    wchar_t unexpanded[MAX_PATH];
+    std::wstring shown =
+        PathUnExpandEnvStringsW(path.c_str(), unexpanded, MAX_PATH) ? unexpanded : path;
+    std::wstring compact(maxChars + 1, L'\0');
+    if (PathCompactPathExW(&compact[0], shown.c_str(), maxChars + 1, 0)) {
+        compact.resize(wcslen(compact.c_str()));
+        shown = compact;
+    }
+    return Utf8FromWide(shown);
 }
 
 std::string DecodeTextFile(const std::string& bytes)

@@ -2,11 +2,17 @@
 
 #include <string>
 
-// Text is UTF-8 inside the program; paths come from the system's ANSI calls
-// (the library takes an ANSI path) and the wide calls show text.
+// Text is UTF-8 inside the program; the wide calls show it, and take the
+// INI file's path. Only the library's own path and the one it is given are
+// ANSI (see AnsiPath.h).
 std::wstring Widen(const std::string& utf8);
 std::string Utf8FromWide(const std::wstring& wide);
 std::string Utf8FromAnsi(const std::string& ansi);
+
+// A path as a menu shows it: %APPDATA%, %USERPROFILE% and the like in place
+// of the folders they name, and at most maxChars characters, with "..." for
+// the folders left out.
+std::string DisplayPath(const std::wstring& path, unsigned maxChars);
 
 // The bytes of a text file as UTF-8: UTF-16 (little-endian, with its mark)
 // and UTF-8 are taken as they are; anything else is ANSI, as Notepad saves.

@@ -4,15 +4,16 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
 #include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
+
+#include <vector>
 
 #include "CheckReport.h"
 #include "CommandLine.h"
-#include "HostPaths.h"
 #include "KeyMapFile.h"
 #include "KeysApp.h"
+#include "KeysPaths.h"
 #include "SingleInstance.h"
 #include "Strings.h"
 #include "Text.h"
@@ -34,26 +35,45 @@ int UsageError(const std::string& error)
     return kExitUsage;
 }
 
-int Check(const std::string& iniPath)
+int Check(const KeysPaths& paths)
 {
     KeyMap map;
     std::string error;
-    if (!LoadKeyMapFile(iniPath, &map, &error)) {
+    if (!LoadKeyMapFile(paths.ini.path, &map, &error)) {
         ShowUserOutput(error + "\n", strings::kProgram, true);
         return kExitProblems;
     }
-    ShowUserOutput(CheckReport(Utf8FromAnsi(iniPath), map), strings::kProgram,
-                   !map.errors.empty());
+    std::string report = CheckReport(Utf8FromWide(paths.ini.path), map);
+    if (paths.libraryIni.empty())
+        report += IniNotForLibraryText(paths.ini.path) + "\n";
+    ShowUserOutput(report, strings::kProgram, !map.errors.empty());
     return map.errors.empty() ? 0 : kExitProblems;
+}
+
+// The arguments as UTF-8: a path may hold characters that ANSI's __argv
+// would lose.
+std::vector<std::string> Arguments()
+{
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 0; wide && i < count; ++i)
+        arguments.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    std::vector<std::string> arguments = Arguments();
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
     CommandLine line;
     std::string error;
-    if (!ParseCommandLine(__argc, __argv, &line, &error))
+    if (!ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &line, &error))
         return UsageError(error);
     if (line.help) {
         ShowUserOutput(strings::kUsage, strings::kProgram, false);
@@ -61,22 +81,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
 
     KeysPaths paths;
-    std::string folder = ProgramFolder();
-    paths.exe = folder + "halyard-keys.exe";
-    char exe[MAX_PATH * 2];
-    DWORD length = GetModuleFileNameA(nullptr, exe, sizeof(exe));
-    if (length && length < sizeof(exe))
-        paths.exe.assign(exe, length);
-    paths.dll = folder + "Halyard.dll";
-    std::string defaultIni = folder + "halyard.ini";
-    if (line.iniPath.empty())
-        paths.ini = defaultIni;
-    else if (!FullPath(line.iniPath, &paths.ini))
-        return UsageError("invalid INI path '" + line.iniPath + "'");
-    paths.defaultIni = _stricmp(paths.ini.c_str(), defaultIni.c_str()) == 0;
-
+    if (!FindKeysPaths(line.iniPath, &paths, &error))
+        return UsageError(error);
     if (line.check)
-        return Check(paths.ini);
+        return Check(paths);
 
     SingleInstance instance;
     if (!instance.Acquire()) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "AnsiPath.h"
 #include "ExitCodes.h"
 #include "HalyardLibrary.h"
 #include "HostMessages.h"
@@ -18,6 +19,7 @@
 #include "HostWindow.h"
 #include "Learn.h"
 #include "Options.h"
+#include "SettingsFile.h"
 #include "ScriptPlayer.h"
 #include "SimScript.h"
 #include "TunerState.h"
@@ -149,7 +151,16 @@ int Run(const Options& options)
         Fail("invalid --dll path '%s'", options.dllPath);
         return kExitUsage;
     }
-    if (!FullPath(options.iniPath.empty() ? folder + "halyard.ini" : options.iniPath, &iniPath)) {
+    if (options.iniPath.empty()) {
+        // Where halyard-keys finds it (SettingsFile.h); the library takes an
+        // ANSI path.
+        SettingsFile settings = FindSettingsFile(std::wstring(), ProgramFolderWide(),
+                                                 UserAppDataFolder());
+        if (!AnsiPathFor(settings.path, &iniPath))
+            Fail("%s", "note: the INI file's path has characters outside the system's code "
+                       "page and no short form, so the library cannot open it; MaskCode 0 "
+                       "applies (keys of every remote control)");
+    } else if (!FullPath(options.iniPath, &iniPath)) {
         Fail("invalid --ini path '%s'", options.iniPath);
         return kExitUsage;
     }
@@ -191,7 +202,7 @@ int Run(const Options& options)
         return kExitExportMissing;
     }
 
-    if (GetFileAttributesA(iniPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!iniPath.empty() && GetFileAttributesA(iniPath.c_str()) == INVALID_FILE_ATTRIBUTES)
         Fail("note: %s not found; MaskCode 0 applies (keys of every remote control)", iniPath);
 
     Session session;
@@ -237,14 +248,15 @@ int Run(const Options& options)
         }
     }
 
-    hr = library.init(window.hwnd(), iniPath.c_str());
+    hr = library.init(window.hwnd(), iniPath.empty() ? nullptr : iniPath.c_str());
     if (FAILED(hr))
         return InitFailureExit(hr, dllPath);
 
-    char mask[64];
-    GetPrivateProfileStringA("Custom", "MaskCode", "0", mask, sizeof(mask), iniPath.c_str());
-    printf("Listening to %s (MaskCode=%s from %s)%s\n", dllPath.c_str(), mask, iniPath.c_str(),
-           simulate ? ", simulated tuner" : "");
+    char mask[64] = "0";
+    if (!iniPath.empty())
+        GetPrivateProfileStringA("Custom", "MaskCode", "0", mask, sizeof(mask), iniPath.c_str());
+    printf("Listening to %s (MaskCode=%s from %s)%s\n", dllPath.c_str(), mask,
+           iniPath.empty() ? "no INI file" : iniPath.c_str(), simulate ? ", simulated tuner" : "");
     printf(options.durationMs || simulate ? "Press Ctrl+C to stop early.\n"
                                             : "Press Ctrl+C to stop.\n");
     fflush(stdout);

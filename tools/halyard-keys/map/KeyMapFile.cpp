@@ -13,13 +13,15 @@ const DWORD kMaxFileBytes = 1 << 20;
 
 } // namespace
 
-bool LoadKeyMapFile(const std::string& path, KeyMap* map, std::string* error)
+bool LoadKeyMapFile(const std::wstring& path, KeyMap* map, std::string* error)
 {
     *map = KeyMap();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        *error = Utf8FromAnsi(path) + ": " + SystemMessage(GetLastError());
+        // Before the conversion below, which may set another last error.
+        DWORD openError = GetLastError();
+        *error = Utf8FromWide(path) + ": " + SystemMessage(openError);
         return false;
     }
     LARGE_INTEGER size;
@@ -27,7 +29,7 @@ bool LoadKeyMapFile(const std::string& path, KeyMap* map, std::string* error)
     bool ok = GetFileSizeEx(file, &size) != 0;
     if (ok && size.QuadPart > kMaxFileBytes) {
         CloseHandle(file);
-        *error = Utf8FromAnsi(path) + ": " + strings::kFileTooLarge;
+        *error = Utf8FromWide(path) + ": " + strings::kFileTooLarge;
         return false;
     }
     if (ok) {
@@ -40,7 +42,7 @@ bool LoadKeyMapFile(const std::string& path, KeyMap* map, std::string* error)
     DWORD readError = GetLastError();
     CloseHandle(file);
     if (!ok) {
-        *error = Utf8FromAnsi(path) + ": " + SystemMessage(readError);
+        *error = Utf8FromWide(path) + ": " + SystemMessage(readError);
         return false;
     }
     *map = ParseKeyMap(DecodeTextFile(bytes));

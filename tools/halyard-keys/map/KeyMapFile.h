@@ -4,6 +4,6 @@
 
 #include "KeyMap.h"
 
-// Reads and parses the key map of the INI file at path (ANSI). False, with
-// *error, when the file cannot be read at all; bad lines are in map->errors.
-bool LoadKeyMapFile(const std::string& path, KeyMap* map, std::string* error);
+// Reads and parses the key map of the INI file at path. False, with *error,
+// when the file cannot be read at all; bad lines are in map->errors.
+bool LoadKeyMapFile(const std::wstring& path, KeyMap* map, std::string* error);

@@ -27,6 +27,8 @@ const GUID kTunerCategory = {
     0x71985F48, 0x1CA1, 0x11D3, {0x9C, 0xC8, 0x00, 0xC0, 0x4F, 0x79, 0x71, 0xE0}};
 // The first lines of a key map's problems that fit in a notification.
 const size_t kProblemsInNotification = 2;
+// The INI file's path in the menu, as wide as its widest item.
+const unsigned kMenuPathChars = 40;
 
 HICON LoadSmallIcon(int id)
 {
@@ -91,6 +93,9 @@ int KeysApp::Run()
     tunerNotify_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     LoadMap(false);
+    if (paths_.libraryIni.empty())
+        tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
+                      TrayIcon::Kind::Warning);
     Start(Asker::User);
 
     MSG msg;
@@ -192,7 +197,8 @@ void KeysApp::Start(Asker asker)
         library_.uninit(); // a restart: the tuner it holds may be gone
     mode_ = MenuState::Mode::Paused;
     maskCode_ = ReadMaskCode();
-    HRESULT hr = library_.init(hwnd_, paths_.ini.c_str());
+    HRESULT hr = library_.init(hwnd_, paths_.libraryIni.empty() ? nullptr
+                                                                : paths_.libraryIni.c_str());
     if (hr == E_FAIL) {
         WaitForTuner(asker);
         return;
@@ -300,16 +306,17 @@ void KeysApp::Shutdown()
 
 std::string KeysApp::ReadMaskCode() const
 {
-    char value[64];
-    GetPrivateProfileStringA("Custom", "MaskCode", "0", value, sizeof(value), paths_.ini.c_str());
-    return value;
+    wchar_t value[64];
+    GetPrivateProfileStringW(L"Custom", L"MaskCode", L"0", value, ARRAYSIZE(value),
+                             paths_.ini.path.c_str());
+    return Utf8FromWide(value);
 }
 
 void KeysApp::LoadMap(bool reloading)
 {
     KeyMap map;
     std::string error;
-    if (!LoadKeyMapFile(paths_.ini, &map, &error)) {
+    if (!LoadKeyMapFile(paths_.ini.path, &map, &error)) {
         mapError_ = error;
         tray_->Notify(strings::kMapNotLoadedTitle, error, TrayIcon::Kind::Warning);
     } else if (!map.errors.empty()) {
@@ -377,10 +384,8 @@ void KeysApp::ShowMenu(const RECT& at)
                    : mode_ == MenuState::Mode::Waiting ? strings::kMenuWaiting
                                                        : strings::kMenuFailedPrefix + failure_;
     state.hasProblems = !keys_.map().errors.empty() || !mapError_.empty();
-    state.autoStart =
-        AutoStart(strings::kRunValueName,
-                  AutoStart::CommandFor(paths_.exe, paths_.ini, paths_.defaultIni))
-            .IsOn();
+    state.settings = strings::kMenuSettings + DisplayPath(paths_.ini.path, kMenuPathChars);
+    state.autoStart = AutoStartOfThisCopy().IsOn();
     menuOpen_ = true;
     MenuCommand command = ShowTrayMenu(hwnd_, at, state);
     menuOpen_ = false;
@@ -423,14 +428,14 @@ void KeysApp::OnCommand(MenuCommand command)
 void KeysApp::EditMap()
 {
     std::string error;
-    if (!OpenInEditor(hwnd_, Widen(Utf8FromAnsi(paths_.ini)), strings::kNewIniText, &error))
-        tray_->Notify(strings::kEditFailedTitle, Utf8FromAnsi(paths_.ini) + "\n" + error,
+    if (!OpenInEditor(hwnd_, paths_.ini.path, strings::kNewIniText, &error))
+        tray_->Notify(strings::kEditFailedTitle, Utf8FromWide(paths_.ini.path) + "\n" + error,
                       TrayIcon::Kind::Warning);
 }
 
 void KeysApp::ShowProblems()
 {
-    std::string text = Utf8FromAnsi(paths_.ini) + "\n\n" +
+    std::string text = Utf8FromWide(paths_.ini.path) + "\n\n" +
                        (mapError_.empty() ? ErrorLines(keys_.map()) : mapError_);
     MessageBoxW(hwnd_, Widen(text).c_str(), Widen(strings::kMapProblemsTitle).c_str(),
                 MB_OK | MB_ICONWARNING);
@@ -438,11 +443,17 @@ void KeysApp::ShowProblems()
 
 void KeysApp::ToggleAutoStart()
 {
-    AutoStart autoStart(strings::kRunValueName,
-                        AutoStart::CommandFor(paths_.exe, paths_.ini, paths_.defaultIni));
+    AutoStart autoStart = AutoStartOfThisCopy();
     std::string error;
     if (!autoStart.Set(!autoStart.IsOn(), &error))
         tray_->Notify(strings::kAutoStartFailedTitle, error, TrayIcon::Kind::Warning);
+}
+
+AutoStart KeysApp::AutoStartOfThisCopy() const
+{
+    return AutoStart(Widen(strings::kRunValueName),
+                     AutoStart::CommandFor(paths_.exe, paths_.ini.path,
+                                           paths_.ini.source == SettingsFile::Source::CommandLine));
 }
 
 void KeysApp::UpdateIcon()

@@ -6,18 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "AutoStart.h"
 #include "HalyardLibrary.h"
 #include "KeyDispatcher.h"
+#include "KeysPaths.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
 #include "TunerRecovery.h"
-
-struct KeysPaths {
-    std::string exe;  // this program
-    std::string dll;  // Halyard.dll beside it
-    std::string ini;  // absolute
-    bool defaultIni = true;
-};
 
 // The running program: a hidden window that receives the remote's keys and
 // the notification icon's messages, the library started on it, and the key
@@ -62,6 +57,7 @@ private:
     void UpdateIcon();
     void Shutdown();
     std::string ReadMaskCode() const;
+    AutoStart AutoStartOfThisCopy() const;
 
     KeysPaths paths_;
     HWND hwnd_ = nullptr;

@@ -24,10 +24,12 @@ struct Item {
 
 const UINT kLastKeyLine = 100;
 const UINT kStatusLine = 101;
+const UINT kSettingsLine = 102;
 
 const Item kItems[] = {
     {Kind::Info, static_cast<MenuCommand>(kLastKeyLine), nullptr, kAlways},
     {Kind::Info, static_cast<MenuCommand>(kStatusLine), nullptr, kAlways},
+    {Kind::Info, static_cast<MenuCommand>(kSettingsLine), nullptr, kAlways},
     {Kind::Separator, kCmdNone, nullptr, kAlways},
     {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting},
     {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused},
@@ -66,9 +68,10 @@ MenuCommand ShowTrayMenu(HWND owner, const RECT& at, const MenuState& state)
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        std::string label = item.label ? item.label
-                            : item.id == kLastKeyLine ? state.lastKey
-                                                      : state.status;
+        std::string label = item.label                ? item.label
+                            : item.id == kLastKeyLine  ? state.lastKey
+                            : item.id == kSettingsLine ? state.settings
+                                                       : state.status;
         UINT flags = MF_STRING;
         if (item.kind == Kind::Info)
             flags |= MF_GRAYED;

@@ -22,6 +22,7 @@ struct MenuState {
     Mode mode = Mode::Failed;
     std::string lastKey; // the first line, as shown
     std::string status;  // the second line, as shown
+    std::string settings; // the third: the INI file in use
     bool hasProblems = false;
     bool autoStart = false;
 };
