@@ -8,6 +8,7 @@ std::wstring Widen(const std::string& utf8);
 std::string Utf8FromWide(const std::wstring& wide);
 std::string Utf8FromAnsi(const std::string& ansi);
 
-// The bytes of a text file as UTF-8: UTF-16 (little-endian, with its mark)
-// and UTF-8 are taken as they are; anything else is ANSI, as Notepad saves.
+// The bytes of a text file as UTF-8, without a byte-order mark: UTF-16 (by
+// its mark) and UTF-8 are taken as they are; anything else is ANSI, as
+// Notepad saves.
 std::string DecodeTextFile(const std::string& bytes);
