@@ -82,4 +82,13 @@ const char kUsage[] =
     "  --help         this text\n";
 const char kUsageError[] = "halyard-keys: %s (see --help)";
 
+// Changes to the settings file.
+const char kIniLineBreak[] = "a line of the settings file cannot hold a line break";
+const char kIniBadSection[] = "not a section name: '";
+const char kIniNotInCodePage[] =
+    "the settings file is saved as ANSI (code page %u), which cannot hold every character "
+    "of the line (save it as UTF-8 in an editor, then try again): ";
+const char kIniNotUtf8[] = "not valid UTF-8: ";
+const char kIniReadOnly[] = "the file is read-only";
+
 } // namespace strings
