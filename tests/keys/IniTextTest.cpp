@@ -38,7 +38,8 @@ std::string FileBytes(const std::string& text, Encoding encoding, const char* li
         bytes = encoding == Encoding::Utf16Le ? "\xFF\xFE" : "\xFE\xFF";
         for (wchar_t c : wide) {
             char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
-            bytes += encoding == Encoding::Utf16Le ? std::string{low, high} : std::string{high, low};
+            bytes += encoding == Encoding::Utf16Le ? std::string{low, high}
+                                                   : std::string{high, low};
         }
         return bytes;
     }

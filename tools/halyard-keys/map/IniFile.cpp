@@ -137,7 +137,8 @@ bool IniFile::Write(const std::string& bytes, bool replacing, std::string* error
     if (!code && replacing)
         code = Replace(temp);
     else if (!code) // a new file: one made meanwhile by someone else is not replaced
-        code = MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : GetLastError();
+        code = MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH) ? 0
+                                                                                 : GetLastError();
     if (code) {
         if (!temp.empty())
             DeleteFileW(temp.c_str());
@@ -219,7 +220,9 @@ std::string IniFile::Failure(DWORD code) const
 IniFile::Edit SetLine(const std::string& section, const IniText::KeyMatch& match,
                       const std::string& line)
 {
-    return [=](IniText* text, std::string* error) { return text->Set(section, match, line, error); };
+    return [=](IniText* text, std::string* error) {
+        return text->Set(section, match, line, error);
+    };
 }
 
 IniFile::Edit RemoveLines(const std::string& section, const IniText::KeyMatch& match)
