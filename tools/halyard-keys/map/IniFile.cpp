@@ -71,6 +71,9 @@ bool IniFile::Save(const Edit& edit, std::string* error)
         *error = Utf8FromWide(path_) + ": " + strings::kIniReadOnly;
         return false;
     }
+    // A change saved by another program from here to the replace (a few
+    // milliseconds) is lost, as between two editors; no lock would stop an
+    // editor that does not ask for one.
     if (!Write(result, now.exists, error))
         return false;
     text_ = edited;

@@ -248,8 +248,7 @@ bool IniText::Encode(const std::string& text, Line* line, std::string* error) co
 {
     if (!EncodeText(text, encoding_, &line->bytes)) {
         char reason[sizeof(strings::kIniNotInCodePage) + 16];
-        snprintf(reason, sizeof(reason), strings::kIniNotInCodePage,
-                 encoding_.codePage == CP_ACP ? GetACP() : encoding_.codePage);
+        snprintf(reason, sizeof(reason), strings::kIniNotInCodePage, encoding_.codePage);
         bool ansi = encoding_.kind == TextEncoding::Kind::Ansi;
         *error = (ansi ? reason : strings::kIniNotUtf8) + text;
         return false;

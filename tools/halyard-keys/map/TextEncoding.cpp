@@ -94,7 +94,9 @@ TextEncoding DetectEncoding(const std::string& bytes, UINT ansiCodePage)
         std::wstring wide;
         if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, &wide)) {
             encoding.kind = TextEncoding::Kind::Ansi;
-            encoding.codePage = ansiCodePage;
+            // By number: where the ANSI code page is UTF-8 (a Windows 10
+            // option), writing must take UTF-8's rules, not a code page's.
+            encoding.codePage = ansiCodePage == CP_ACP ? GetACP() : ansiCodePage;
         }
     }
     return encoding;

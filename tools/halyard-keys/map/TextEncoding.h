@@ -9,7 +9,7 @@ struct TextEncoding {
     enum class Kind { Ansi, Utf8, Utf16Le, Utf16Be };
     Kind kind = Kind::Utf8;
     bool utf8Mark = false;  // UTF-8 only; UTF-16 always starts with its mark
-    UINT codePage = CP_ACP; // Ansi only
+    UINT codePage = CP_ACP; // Ansi only; DetectEncoding gives its number
 
     // The byte-order mark the file starts with, empty for none.
     std::string Mark() const;
