@@ -1,7 +1,9 @@
 // The program that halyard-keys types into in the end-to-end test: a window
 // that keeps itself in the foreground and logs the keys it receives, with
 // the modifiers held at the time. Also the test's small helper commands.
-//   keys-target --log FILE [--seconds N]  the window
+//   keys-target --log FILE [--seconds N] [--watch]  the window; with --watch
+//       it takes the foreground once and never back, logging each change of
+//       it and of the focus instead: a window that steals them shows
 //   keys-target --touch FILE              creates FILE (a run: command)
 //   keys-target --close CLASS             posts WM_CLOSE to a window of CLASS
 
@@ -17,6 +19,7 @@ const char kClassName[] = "HalyardKeysTarget";
 const UINT_PTR kForegroundTimer = 1;
 const UINT_PTR kEndTimer = 2;
 FILE* logFile = nullptr;
+bool watch = false;
 
 bool Down(int vk)
 {
@@ -28,6 +31,18 @@ void Log(const char* format, unsigned value)
     fprintf(logFile, format, value);
     fputc('\n', logFile);
     fflush(logFile);
+}
+
+void LogChanges(HWND hwnd)
+{
+    static bool hadForeground = true, hadFocus = true;
+    bool foreground = GetForegroundWindow() == hwnd, focus = GetFocus() == hwnd;
+    if (foreground != hadForeground || focus != hadFocus) {
+        fprintf(logFile, "foreground=%d focus=%d\n", foreground, focus);
+        fflush(logFile);
+    }
+    hadForeground = foreground;
+    hadFocus = focus;
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -49,6 +64,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == kEndTimer)
             DestroyWindow(hwnd);
+        else if (watch)
+            LogChanges(hwnd);
         else if (GetForegroundWindow() != hwnd)
             SetForegroundWindow(hwnd);
         return 0;
@@ -76,9 +93,11 @@ int RunWindow(const char* logPath, unsigned seconds)
         return 2;
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
-    SetTimer(hwnd, kForegroundTimer, 200, nullptr);
+    SetTimer(hwnd, kForegroundTimer, watch ? 20 : 200, nullptr);
     SetTimer(hwnd, kEndTimer, seconds * 1000, nullptr);
-    Log("ready %u", 1);
+    fprintf(logFile, "ready foreground=%d focus=%d\n", GetForegroundWindow() == hwnd,
+            GetFocus() == hwnd);
+    fflush(logFile);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -95,6 +114,7 @@ int main(int argc, char** argv)
 {
     if (argc >= 3 && strcmp(argv[1], "--log") == 0) {
         unsigned seconds = argc >= 5 && strcmp(argv[3], "--seconds") == 0 ? atoi(argv[4]) : 120;
+        watch = strcmp(argv[argc - 1], "--watch") == 0;
         return RunWindow(argv[2], seconds);
     }
     if (argc == 3 && strcmp(argv[1], "--touch") == 0) {
@@ -105,6 +125,7 @@ int main(int argc, char** argv)
         HWND window = FindWindowA(argv[2], nullptr);
         return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    fprintf(stderr, "usage: keys-target --log FILE [--seconds N] | --touch FILE | --close CLASS\n");
+    fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] | --touch FILE | "
+                    "--close CLASS\n");
     return 2;
 }

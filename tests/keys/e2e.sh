@@ -14,19 +14,9 @@ set -u
 work=$1 keys=$2 simdll=$3 sim=$4 target=$5
 shift 6
 wine=("$@")
-# Waits stretch with HALYARD_TIME_SCALE on slow (emulated) runs.
-scale=${HALYARD_TIME_SCALE:-1}
-scale=${scale%%.*}
-[ "${scale:-0}" -ge 1 ] 2>/dev/null || scale=1
+. "$(dirname "$0")/x-session.sh"
 
 winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
-# wait_for SECONDS COMMAND...: true once the command succeeds.
-wait_for() {
-  local tenths=$(($1 * 10 * scale)); shift
-  for _ in $(seq 1 "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-fail() { echo "FAIL: $*" >&2; status=1; }
 
 rm -rf "$work" && mkdir -p "$work/app" || exit 2
 # The prefix is made on the first run (a minute or more when emulated).
@@ -61,21 +51,6 @@ RepeatGuardMs=$((400 * scale > 10000 ? 10000 : 400 * scale))
 RepeatDelayMs=0
 LongPressMs=$((800 * scale > 10000 ? 10000 : 800 * scale))
 INI
-
-status=0
-pids=()
-# The prefix's own wineserver and desktop end with this X server.
-loader=$(command -v "${wine[-1]}")
-server=
-for s in "$(dirname "$loader")/wineserver" /usr/lib/wine/wineserver "$(command -v wineserver)"; do
-  [ -x "$s" ] && { server=$s; break; }
-done
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  [ -n "$server" ] && "${wine[@]:0:${#wine[@]}-1}" "$server" -k 2>/dev/null
-}
-trap cleanup EXIT
 
 "${wine[@]}" "$target" --log "$log" --seconds $((120 * scale)) &
 pids+=($!)

@@ -104,4 +104,43 @@ const char kUsage[] =
     "  --help         this text\n";
 const char kUsageError[] = "halyard-keys: %s (see --help)";
 
+// Changes to the settings file.
+const char kIniLineBreak[] = "a line of the settings file cannot hold a line break";
+const char kIniBadSection[] = "not a section name: '";
+const char kIniNotInCodePage[] =
+    "the settings file is saved as ANSI (code page %u), which cannot hold every character "
+    "of the line (save it as UTF-8 in an editor, then try again): ";
+const char kIniNotUtf8[] = "not valid UTF-8: ";
+const char kIniReadOnly[] = "the file is read-only";
+
+// The on-screen display's names of keys, by their names in the key map;
+// the keys not listed are shown by their map names.
+struct KeyDisplayName {
+    const char* mapName;
+    const char* displayName;
+};
+const KeyDisplayName kKeyDisplayNames[] = {
+    {"VK_VOLUME_UP", "Volume up"}, {"VK_VOLUME_DOWN", "Volume down"}, {"VK_VOLUME_MUTE", "Mute"},
+    {"VK_MEDIA_PLAY_PAUSE", "Play/Pause"}, {"VK_MEDIA_STOP", "Stop"},
+    {"VK_MEDIA_NEXT_TRACK", "Next track"}, {"VK_MEDIA_PREV_TRACK", "Previous track"},
+    {"VK_PLAY", "Play"}, {"VK_ZOOM", "Zoom"}, {"VK_BROWSER_BACK", "Back"},
+    {"VK_BROWSER_FORWARD", "Forward"}, {"VK_BROWSER_REFRESH", "Refresh"},
+    {"VK_BROWSER_STOP", "Stop loading"}, {"VK_BROWSER_SEARCH", "Search"},
+    {"VK_BROWSER_FAVORITES", "Favorites"}, {"VK_BROWSER_HOME", "Home page"},
+    {"VK_LAUNCH_MAIL", "Mail"}, {"VK_LAUNCH_MEDIA_SELECT", "Media player"},
+    {"VK_LAUNCH_APP1", "Start app 1"}, {"VK_LAUNCH_APP2", "Start app 2"}, {"VK_SLEEP", "Sleep"},
+    {"PageUp", "Page up"}, {"PageDown", "Page down"}, {"VK_SNAPSHOT", "Print screen"},
+    {"VK_PAUSE", "Pause"}, {"VK_CANCEL", "Break"}, {"VK_CAPITAL", "Caps lock"},
+    {"VK_NUMLOCK", "Num lock"}, {"VK_SCROLL", "Scroll lock"}, {"VK_APPS", "Menu"},
+    {"VK_CLEAR", "Clear"}, {"VK_HELP", "Help"}, {"VK_RWIN", "Win"}, {"VK_LSHIFT", "Shift"},
+    {"VK_RSHIFT", "Shift"}, {"VK_LCONTROL", "Ctrl"}, {"VK_RCONTROL", "Ctrl"}, {"VK_LMENU", "Alt"},
+    {"VK_RMENU", "Alt"}, {"VK_NUMPAD0", "Num 0"}, {"VK_NUMPAD1", "Num 1"}, {"VK_NUMPAD2", "Num 2"},
+    {"VK_NUMPAD3", "Num 3"}, {"VK_NUMPAD4", "Num 4"}, {"VK_NUMPAD5", "Num 5"},
+    {"VK_NUMPAD6", "Num 6"}, {"VK_NUMPAD7", "Num 7"}, {"VK_NUMPAD8", "Num 8"},
+    {"VK_NUMPAD9", "Num 9"}, {"VK_MULTIPLY", "Num *"}, {"VK_ADD", "Num +"},
+    {"VK_SUBTRACT", "Num -"}, {"VK_DECIMAL", "Num ."}, {"VK_DIVIDE", "Num /"},
+};
+// How the display shows a run: action, before the program's name.
+const char kRunDisplay[] = "run: ";
+
 } // namespace strings

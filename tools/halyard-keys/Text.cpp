@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include "TextEncoding.h"
+
 namespace {
 
 std::wstring ToWide(UINT codePage, DWORD flags, const char* text, size_t length, bool* ok)
@@ -63,12 +65,6 @@ std::string DisplayPath(const std::wstring& path, unsigned maxChars)
 
 std::string DecodeTextFile(const std::string& bytes)
 {
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-        std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
-                          (bytes.size() - 2) / sizeof(wchar_t));
-        return Utf8FromWide(wide);
-    }
-    bool utf8;
-    ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), bytes.size(), &utf8);
-    return utf8 ? bytes : Utf8FromAnsi(bytes);
+    TextEncoding encoding = DetectEncoding(bytes);
+    return DecodeText(bytes.substr(encoding.Mark().size()), encoding);
 }

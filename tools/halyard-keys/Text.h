@@ -14,6 +14,7 @@ std::string Utf8FromAnsi(const std::string& ansi);
 // the folders left out.
 std::string DisplayPath(const std::wstring& path, unsigned maxChars);
 
-// The bytes of a text file as UTF-8: UTF-16 (little-endian, with its mark)
-// and UTF-8 are taken as they are; anything else is ANSI, as Notepad saves.
+// The bytes of a text file as UTF-8, without a byte-order mark: UTF-16 (by
+// its mark) and UTF-8 are taken as they are; anything else is ANSI, as
+// Notepad saves.
 std::string DecodeTextFile(const std::string& bytes);

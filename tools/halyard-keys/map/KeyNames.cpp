@@ -1,5 +1,8 @@
 #include "KeyNames.h"
 
+#include "Strings.h"
+#include "Text.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -131,4 +134,20 @@ bool IsModifierKey(WORD vk)
         return true;
     }
     return false;
+}
+
+std::string KeyDisplayName(WORD vk)
+{
+    std::string name = KeyName(vk);
+    for (const strings::KeyDisplayName& known : strings::kKeyDisplayNames) {
+        if (name == known.mapName)
+            return known.displayName;
+    }
+    if (name.compare(0, 7, "VK_OEM_") == 0) {
+        // What the key types unshifted; the high bit marks a dead key.
+        wchar_t typed = static_cast<wchar_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR) & 0xFFFF);
+        if (typed > L' ')
+            return Utf8FromWide(std::wstring(1, typed));
+    }
+    return name.compare(0, 3, "VK_") == 0 ? name.substr(3) : name;
 }

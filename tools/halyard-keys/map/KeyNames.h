@@ -16,3 +16,8 @@ std::string KeyName(WORD vk);
 
 // Ctrl, Alt, Shift and Win, either side.
 bool IsModifierKey(WORD vk);
+
+// How the on-screen display shows a key: a name for people ("Volume up",
+// "Page up", "Num 5"), the character of a punctuation key on this keyboard's
+// layout, else KeyName without its VK_.
+std::string KeyDisplayName(WORD vk);

@@ -1,0 +1,31 @@
+# Sourced by the scripts that run Windows programs under Wine on an X server
+# (e2e.sh, display.sh) once they have set wine=(env ... WINE-LOADER): waits
+# that stretch with HALYARD_TIME_SCALE on slow (emulated) runs, failures
+# counted in status, and at exit the programs in pids ended and the prefix's
+# own wineserver stopped, so that its desktop ends with this X server.
+# shellcheck shell=bash
+scale=${HALYARD_TIME_SCALE:-1}
+scale=${scale%%.*}
+[ "${scale:-0}" -ge 1 ] 2>/dev/null || scale=1
+
+# wait_for SECONDS COMMAND...: true once the command succeeds.
+wait_for() {
+  local tenths=$(($1 * 10 * scale)); shift
+  for _ in $(seq 1 "$tenths"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+fail() { echo "FAIL: $*" >&2; status=1; }
+
+status=0
+pids=()
+loader=$(command -v "${wine[-1]}")
+server=
+for s in "$(dirname "$loader")/wineserver" /usr/lib/wine/wineserver "$(command -v wineserver)"; do
+  [ -x "$s" ] && { server=$s; break; }
+done
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  [ -n "$server" ] && "${wine[@]:0:${#wine[@]}-1}" "$server" -k 2>/dev/null
+}
+trap cleanup EXIT

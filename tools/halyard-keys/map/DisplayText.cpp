@@ -1,0 +1,55 @@
+#include "DisplayText.h"
+
+#include "KeyNames.h"
+#include "Strings.h"
+#include "Text.h"
+
+namespace {
+
+const char kSpaces[] = " \t";
+
+bool IsFound(const std::string& program)
+{
+    wchar_t found[MAX_PATH];
+    return SearchPathW(nullptr, Widen(program).c_str(), L".exe", MAX_PATH, found, nullptr) > 0;
+}
+
+// The program a command line starts, read as CreateProcess reads it: up to
+// the closing quote; else the first run of words that names a program
+// (C:\Program Files\Player\player.exe --x), or the first word when none
+// does.
+std::string ProgramOf(const std::string& command)
+{
+    if (!command.empty() && command[0] == '"')
+        return command.substr(1, command.find('"', 1) - 1);
+    size_t end = 0;
+    do {
+        end = command.find_first_of(kSpaces, end + 1);
+        std::string words = command.substr(0, end);
+        if (IsFound(words))
+            return words;
+    } while (end != std::string::npos);
+    return command.substr(0, command.find_first_of(kSpaces));
+}
+
+} // namespace
+
+std::string KeysDisplayText(const std::vector<WORD>& keys)
+{
+    std::string text;
+    for (WORD vk : keys)
+        text += (text.empty() ? "" : "+") + KeyDisplayName(vk);
+    return text;
+}
+
+std::string RunDisplayText(const std::string& commandLine)
+{
+    size_t start = commandLine.find_first_not_of(kSpaces);
+    std::string command = start == std::string::npos ? std::string() : commandLine.substr(start);
+    std::string program = ProgramOf(command);
+    std::string name = program.substr(program.find_last_of("\\/:") + 1); // npos + 1 is 0
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return strings::kRunDisplay + (name.empty() ? command : name);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// What the on-screen display says an action did, short enough to take in
+// at a glance.
+
+// "Ctrl+Shift+P", "Volume up": KeyDisplayName of each key.
+std::string KeysDisplayText(const std::vector<WORD>& keys);
+
+// "run: player" for a command line that starts player.exe, wherever it is
+// and whatever its arguments.
+std::string RunDisplayText(const std::string& commandLine);
