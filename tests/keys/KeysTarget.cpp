@@ -6,6 +6,7 @@
 //       it and of the focus instead: a window that steals them shows
 //   keys-target --touch FILE              creates FILE (a run: command)
 //   keys-target --close CLASS             posts WM_CLOSE to a window of CLASS
+//   keys-target --visible CLASS           exits 0 when a window of CLASS shows
 
 #include <windows.h>
 
@@ -125,7 +126,11 @@ int main(int argc, char** argv)
         HWND window = FindWindowA(argv[2], nullptr);
         return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
+    if (argc == 3 && strcmp(argv[1], "--visible") == 0) {
+        HWND window = FindWindowA(argv[2], nullptr);
+        return window && IsWindowVisible(window) ? 0 : 1;
+    }
     fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] | --touch FILE | "
-                    "--close CLASS\n");
+                    "--close CLASS | --visible CLASS\n");
     return 2;
 }

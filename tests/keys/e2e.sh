@@ -50,6 +50,8 @@ RepeatGuardMs=$((400 * scale > 10000 ? 10000 : 400 * scale))
 ; Each frame of a repeating key acts from the second one on.
 RepeatDelayMs=0
 LongPressMs=$((800 * scale > 10000 ? 10000 : 800 * scale))
+; Each key's action on the screen too: the keystrokes must still arrive.
+ShowKeys=1
 INI
 
 "${wine[@]}" "$target" --log "$log" --seconds $((120 * scale)) &
@@ -70,6 +72,7 @@ wait_for 30 reading || { fail "halyard-keys never read the simulated tuner once 
 
 press() { "${wine[@]}" "$sim" press 40BF "$1" >/dev/null || fail "halyard-sim press 40BF $1"; }
 press 12
+wait_for 10 "${wine[@]}" "$target" --visible HalyardKeyDisplay || fail "ShowKeys=1 showed nothing"
 press 1C
 press 0D
 # Three frames of a held key each, one poll apart: Up repeats, Down does not.

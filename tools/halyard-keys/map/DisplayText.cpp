@@ -53,3 +53,16 @@ std::string RunDisplayText(const std::string& commandLine)
         name.erase(dot);
     return strings::kRunDisplay + (name.empty() ? command : name);
 }
+
+std::string ActionDisplayText(const KeyAction& action)
+{
+    switch (action.kind) {
+    case KeyAction::Kind::Keys:
+        return KeysDisplayText(action.keys);
+    case KeyAction::Kind::Run:
+        return RunDisplayText(action.command);
+    case KeyAction::Kind::Nothing:
+        break;
+    }
+    return std::string();
+}

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "KeyMap.h"
+
 // What the on-screen display says an action did, short enough to take in
 // at a glance.
 
@@ -14,3 +16,6 @@ std::string KeysDisplayText(const std::vector<WORD>& keys);
 // "run: player" for a command line that starts player.exe, wherever it is
 // and whatever its arguments.
 std::string RunDisplayText(const std::string& commandLine);
+
+// Either of them for an action; empty for nothing, which shows nothing.
+std::string ActionDisplayText(const KeyAction& action);

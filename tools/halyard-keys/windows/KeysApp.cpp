@@ -5,8 +5,10 @@
 
 #include "AutoStart.h"
 #include "CheckReport.h"
+#include "DisplayText.h"
 #include "ForegroundProgram.h"
 #include "HostMessages.h"
+#include "IniFile.h"
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
 #include "OpenInEditor.h"
@@ -77,6 +79,13 @@ int KeysApp::Run()
                        strings::kProgram, true);
         return 1;
     }
+    // Started again after an installer closed it to replace its files; not
+    // after a crash or a hang, nor at sign-in, where the Run entry starts it.
+    std::wstring restartArguments;
+    if (paths_.ini.source == SettingsFile::Source::CommandLine)
+        restartArguments = L"--ini \"" + paths_.ini.path + L"\"";
+    RegisterApplicationRestart(restartArguments.c_str(),
+                               RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     showMessage_ = ShowMessage();
     activeIcon_ = LoadSmallIcon(IDI_ACTIVE);
@@ -152,8 +161,12 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        if (wParam)
-            Shutdown(); // the process ends without another message
+        // An installer replacing the program's files asks it to close, and
+        // starts it again afterwards (RegisterApplicationRestart in Run).
+        if (wParam && (lParam & ENDSESSION_CLOSEAPP))
+            DestroyWindow(hwnd_);
+        else if (wParam)
+            Shutdown(); // the session ends: the process goes without another message
         return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd_);
@@ -363,6 +376,8 @@ void KeysApp::Perform()
         std::string title, text;
         if (!PerformAction(*due.action, due.times, &title, &text))
             tray_->Notify(title, text, TrayIcon::Kind::Warning);
+        else if (keys_.map().showKeys && due.action->kind != KeyAction::Kind::Nothing)
+            display_.Show(ActionDisplayText(*due.action));
     }
     // A key with a long action waits for its release: the timer says when.
     DWORD wait = keys_.WaitMs(GetTickCount());
@@ -386,6 +401,7 @@ void KeysApp::ShowMenu(const RECT& at)
     state.hasProblems = !keys_.map().errors.empty() || !mapError_.empty();
     state.settings = strings::kMenuSettings + DisplayPath(paths_.ini.path, kMenuPathChars);
     state.autoStart = AutoStartOfThisCopy().IsOn();
+    state.showKeys = keys_.map().showKeys != 0;
     menuOpen_ = true;
     MenuCommand command = ShowTrayMenu(hwnd_, at, state);
     menuOpen_ = false;
@@ -417,9 +433,13 @@ void KeysApp::OnCommand(MenuCommand command)
     case kCmdAutoStart:
         ToggleAutoStart();
         break;
+    case kCmdShowKeys:
+        ToggleShowKeys();
+        break;
     case kCmdExit:
         DestroyWindow(hwnd_);
         break;
+    case kCmdMapKey:
     case kCmdNone:
         break;
     }
@@ -454,6 +474,24 @@ AutoStart KeysApp::AutoStartOfThisCopy() const
     return AutoStart(Widen(strings::kRunValueName),
                      AutoStart::CommandFor(paths_.exe, paths_.ini.path,
                                            paths_.ini.source == SettingsFile::Source::CommandLine));
+}
+
+// The option goes back into the settings file, one line changed, so that
+// the next start shows keys as this one does.
+void KeysApp::ToggleShowKeys()
+{
+    bool show = !keys_.map().showKeys;
+    std::string error;
+    IniFile file(paths_.ini.path);
+    if (!file.Load(&error) ||
+        !file.Save(SetLine("Options", MatchName("ShowKeys"), show ? "ShowKeys=1" : "ShowKeys=0"),
+                   &error)) {
+        tray_->Notify(strings::kShowKeysFailedTitle, error, TrayIcon::Kind::Warning);
+        return;
+    }
+    LoadMap(false);
+    if (!keys_.map().showKeys)
+        display_.Hide();
 }
 
 void KeysApp::UpdateIcon()

@@ -9,6 +9,7 @@
 #include "AutoStart.h"
 #include "HalyardLibrary.h"
 #include "KeyDispatcher.h"
+#include "KeyDisplay.h"
 #include "KeysPaths.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
@@ -54,6 +55,7 @@ private:
     void EditMap();
     void ShowProblems();
     void ToggleAutoStart();
+    void ToggleShowKeys();
     void UpdateIcon();
     void Shutdown();
     std::string ReadMaskCode() const;
@@ -80,4 +82,5 @@ private:
     std::vector<DueAction> due_; // kept: no allocation per key once it has grown
     std::string mapError_; // why the file could not be read; empty when it was
     bool menuOpen_ = false;
+    KeyDisplay display_; // ShowKeys: made on its first use
 };

@@ -20,6 +20,7 @@ struct Item {
     MenuCommand id;
     const char* label; // null: from the state
     unsigned show;
+    bool MenuState::*checked; // null: never checked
 };
 
 const UINT kLastKeyLine = 100;
@@ -27,20 +28,22 @@ const UINT kStatusLine = 101;
 const UINT kSettingsLine = 102;
 
 const Item kItems[] = {
-    {Kind::Info, static_cast<MenuCommand>(kLastKeyLine), nullptr, kAlways},
-    {Kind::Info, static_cast<MenuCommand>(kStatusLine), nullptr, kAlways},
-    {Kind::Info, static_cast<MenuCommand>(kSettingsLine), nullptr, kAlways},
-    {Kind::Separator, kCmdNone, nullptr, kAlways},
-    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting},
-    {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused},
-    {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting},
-    {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways},
-    {Kind::Command, kCmdReload, strings::kMenuReload, kAlways},
-    {Kind::Command, kCmdProblems, strings::kMenuProblems, kWhenProblems},
-    {Kind::Separator, kCmdNone, nullptr, kAlways},
-    {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways},
-    {Kind::Separator, kCmdNone, nullptr, kAlways},
-    {Kind::Command, kCmdExit, strings::kMenuExit, kAlways},
+    {Kind::Info, static_cast<MenuCommand>(kLastKeyLine), nullptr, kAlways, nullptr},
+    {Kind::Info, static_cast<MenuCommand>(kStatusLine), nullptr, kAlways, nullptr},
+    {Kind::Info, static_cast<MenuCommand>(kSettingsLine), nullptr, kAlways, nullptr},
+    {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
+    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting, nullptr},
+    {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused, nullptr},
+    {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting, nullptr},
+    {Kind::Command, kCmdMapKey, strings::kMenuMapKey, kAlways, nullptr},
+    {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways, nullptr},
+    {Kind::Command, kCmdReload, strings::kMenuReload, kAlways, nullptr},
+    {Kind::Command, kCmdProblems, strings::kMenuProblems, kWhenProblems, nullptr},
+    {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
+    {Kind::Command, kCmdShowKeys, strings::kMenuShowKeys, kAlways, &MenuState::showKeys},
+    {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways, &MenuState::autoStart},
+    {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
+    {Kind::Command, kCmdExit, strings::kMenuExit, kAlways, nullptr},
 };
 
 bool Shown(unsigned show, const MenuState& state)
@@ -75,7 +78,7 @@ MenuCommand ShowTrayMenu(HWND owner, const RECT& at, const MenuState& state)
         UINT flags = MF_STRING;
         if (item.kind == Kind::Info)
             flags |= MF_GRAYED;
-        if (item.id == kCmdAutoStart && state.autoStart)
+        if (item.checked && state.*item.checked)
             flags |= MF_CHECKED;
         AppendMenuW(menu, flags, item.id, Widen(label).c_str());
     }

@@ -15,6 +15,8 @@ enum MenuCommand : UINT {
     kCmdProblems,
     kCmdAutoStart,
     kCmdExit,
+    kCmdMapKey,
+    kCmdShowKeys,
 };
 
 struct MenuState {
@@ -25,6 +27,7 @@ struct MenuState {
     std::string settings; // the third: the INI file in use
     bool hasProblems = false;
     bool autoStart = false;
+    bool showKeys = false;
 };
 
 // Shows the menu beside `at` (the icon, or a point) for owner (which comes to the foreground, as a
