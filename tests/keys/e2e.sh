@@ -7,12 +7,15 @@
 # target's own section in place of [Keys]'s, and a run: entry must start its
 # program. halyard-keys starts before the tuner is plugged in, and must find
 # it, and find it again after a replug and a resume, by itself.
-# Usage: e2e.sh WORKDIR HALYARD-KEYS.EXE SIM-HALYARD.DLL HALYARD-SIM.EXE KEYS-TARGET.EXE -- WINE...
+# Last, a key is mapped through the Map a key dialog alone: the settings
+# file gains that one line and nothing else changes, and the key's next press
+# sends the new keystroke.
+# Usage: e2e.sh WORKDIR HALYARD-KEYS.EXE SIM-HALYARD.DLL HALYARD-SIM.EXE KEYS-TARGET.EXE MAP-KEY-DRIVER.EXE -- WINE...
 set -u
-[ $# -ge 7 ] && [ "$6" = "--" ] ||
-  { echo "usage: $0 WORKDIR KEYS SIM_DLL SIM_EXE TARGET -- WINE..." >&2; exit 2; }
-work=$1 keys=$2 simdll=$3 sim=$4 target=$5
-shift 6
+[ $# -ge 8 ] && [ "$7" = "--" ] ||
+  { echo "usage: $0 WORKDIR KEYS SIM_DLL SIM_EXE TARGET DRIVER -- WINE..." >&2; exit 2; }
+work=$1 keys=$2 simdll=$3 sim=$4 target=$5 driver=$6
+shift 7
 wine=("$@")
 . "$(dirname "$0")/x-session.sh"
 
@@ -105,6 +108,25 @@ for change in "replug --gap $((300 * scale))" "resume --late $((1500 * scale))";
   wait_for 20 bash -c "[ \$(grep -c '^keydown 0x0D ' '$log') -gt $before ]" ||
     fail "no Enter after $change"
 done
+# Map a key... from a second start with --map-key; the remote key chosen by
+# pressing it; Save. Keys are held back while the dialog is open.
+cp "$work/app/halyard.ini" "$work/before.ini"
+"${wine[@]}" "$work/app/halyard-keys.exe" --map-key || fail "halyard-keys --map-key"
+sleep $((2 * scale))
+enters=$(grep -c '^keydown 0x0D ' "$log")
+press 12 # held back, and chosen, until the next key
+press 33
+"${wine[@]}" "$driver" "0x33 (51)" "Ctrl+Shift+K" >"$work/driver.out" 2>&1 ||
+  fail "the dialog did not save: $(tr -d '\r' <"$work/driver.out")"
+"${wine[@]}" "$driver" --close || fail "the dialog did not close"
+sleep $((1 * scale))
+[ "$(grep -c '^keydown 0x0D ' "$log")" -eq "$enters" ] || fail "a key was typed while the dialog was open"
+changes=$(diff "$work/before.ini" "$work/app/halyard.ini" | grep '^[<>]')
+[ "$changes" = "> 0x33 = Ctrl+Shift+K" ] ||
+  fail "saving changed more than its line: $(diff "$work/before.ini" "$work/app/halyard.ini")"
+press 33
+wait_for 20 grep -q '^keydown 0x4B ctrl=1 shift=1' "$log" || fail "the key mapped in the dialog did not send Ctrl+Shift+K"
+
 sleep $((2 * scale)) # late extra keys would show now
 
 echo "--- target log"; cat "$log"; echo "---"
@@ -122,6 +144,7 @@ grep -q '^appcommand 14' "$log" || fail "VK_MEDIA_PLAY_PAUSE did not arrive as W
 [ "$(count '^keydown 0x74 ')" -eq 0 ] || fail "F5 sent where the target's section maps the key to nothing"
 [ "$(count '^keydown 0x71 ')" -eq 1 ] || fail "F2 (short action): want 1, got $(count '^keydown 0x71 ')"
 [ "$(count '^keydown 0x72 ')" -eq 1 ] || fail "F3 (long action): want 1, got $(count '^keydown 0x72 ')"
+[ "$(count '^keydown 0x4B ')" -eq 1 ] || fail "Ctrl+Shift+K (mapped in the dialog): want 1, got $(count '^keydown 0x4B ')"
 
 # A second start makes the first show its menu, leaves it running and ends.
 "${wine[@]}" "$work/app/halyard-keys.exe"

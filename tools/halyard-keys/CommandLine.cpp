@@ -19,6 +19,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* err
                 line->iniPath = argv[++i];
                 iniGiven = true;
             }
+        } else if (arg == "--map-key") {
+            line->mapKey = true;
         } else if (arg == "--ini") {
             if (iniGiven) {
                 *error = "more than one INI file given";
@@ -37,6 +39,10 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* err
             *error = "unexpected argument '" + arg + "'";
             return false;
         }
+    }
+    if (line->check && line->mapKey) {
+        *error = "--check and --map-key do not go together";
+        return false;
     }
     return true;
 }

@@ -91,7 +91,7 @@ const char kNoKeysMapped[] = "No keys mapped (the file has no [Keys] section).";
 const char kSummary[] = "%u key%s mapped, %u bad line%s.";
 
 const char kUsage[] =
-    "Usage: halyard-keys [--ini PATH]\n"
+    "Usage: halyard-keys [--ini PATH] [--map-key]\n"
     "       halyard-keys --check [INI]\n"
     "\n"
     "Turns the keys of the tuner's remote control into keystrokes and commands,\n"
@@ -104,6 +104,7 @@ const char kUsage[] =
     "  --check [INI]  print the key map as understood and its bad lines, then\n"
     "                 exit: 0 when it has none, 1 when it has some or cannot be\n"
     "                 read, 2 for a usage error\n"
+    "  --map-key      open Map a key... (in the running halyard-keys, if one runs)\n"
     "  --help         this text\n";
 const char kUsageError[] = "halyard-keys: %s (see --help)";
 

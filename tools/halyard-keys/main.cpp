@@ -88,9 +88,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     SingleInstance instance;
     if (!instance.Acquire()) {
-        SingleInstance::ShowFirst(KeysApp::kWindowClass, KeysApp::ShowMessage(), kFindFirstMs);
+        SingleInstance::ShowFirst(KeysApp::kWindowClass,
+                                  line.mapKey ? KeysApp::MapKeyMessage() : KeysApp::ShowMessage(),
+                                  kFindFirstMs);
         return 0;
     }
     KeysApp app(paths);
-    return app.Run();
+    return app.Run(line.mapKey);
 }

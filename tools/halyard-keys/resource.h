@@ -1,5 +1,58 @@
 #pragma once
 
-// Resource identifiers of halyard-keys.rc.
+// Resource identifiers of halyard-keys.rc. Tests that drive the Map a key
+// dialog find its controls by these numbers.
 #define IDI_ACTIVE 1   // listening: the program's icon
 #define IDI_INACTIVE 2 // paused or not started
+
+// The Map a key dialog.
+#define IDD_MAP_KEY 100
+#define IDC_MAP_KEY_CODE 101    // which remote key: "0x12 (18)", or a request to press one
+#define IDC_MAP_KEY_NOW 102     // what it does now, and in which section
+#define IDC_ACTION_KIND 103     // keystroke, common action, program, nothing
+#define IDC_ACTION_KEYS 104     // the keystroke capture field
+#define IDC_ACTION_COMMON 105   // the common actions
+#define IDC_ACTION_COMMAND 106  // the program's command line
+#define IDC_ACTION_BROWSE 107
+#define IDC_HELD 108            // once, repeat, repeat fast, something else
+#define IDC_LONG_KIND 109       // the same four controls for the long action
+#define IDC_LONG_KEYS 110
+#define IDC_LONG_COMMON 111
+#define IDC_LONG_COMMAND 112
+#define IDC_LONG_BROWSE 113
+#define IDC_ALL_PROGRAMS 114
+#define IDC_ONE_PROGRAM 115
+#define IDC_PROGRAM 116         // the program's file name: the ones with windows open, or typed
+#define IDC_STATUS 117          // what Save or Remove did, or why not
+#define IDC_REMOVE 118
+#define IDC_HELD_LABEL 119
+#define IDC_LONG_LABEL 120
+// IDOK is Save, IDCANCEL Close.
+
+// The string table: the dialog's texts.
+#define IDS_KIND_KEYSTROKE 200
+#define IDS_KIND_COMMON 201
+#define IDS_KIND_RUN 202
+#define IDS_KIND_NOTHING 203
+#define IDS_HELD_ONCE 210
+#define IDS_HELD_REPEAT 211
+#define IDS_HELD_REPEAT_FAST 212
+#define IDS_HELD_LONG 213
+#define IDS_PRESS_A_KEY 220
+#define IDS_KEY_CODE 221        // "Key %s"
+#define IDS_NOW_MAPPED 222      // "Now: %s (from %s)"
+#define IDS_NOW_NOT_MAPPED 223
+#define IDS_SAVED 224           // "Saved: %s in [%s]."
+#define IDS_SAVED_RELOADED 225  // the same, into a file changed since it was opened
+#define IDS_REMOVED 226         // "Removed %s from [%s]."
+#define IDS_NOT_THERE 227       // "%s is not mapped in [%s]."
+#define IDS_SAVE_FAILED 228     // "Not saved: %s"
+#define IDS_NO_KEY_YET 229
+#define IDS_BROWSE_TITLE 230
+#define IDS_BROWSE_FILTER 231   // "Programs|*.exe|All files|*.*", '|' for the NULs
+#define IDS_FORM_NO_KEYSTROKE 240
+#define IDS_FORM_NO_COMMON_ACTION 241
+#define IDS_FORM_NO_COMMAND 242
+#define IDS_FORM_BAD_PROGRAM 243
+#define IDS_FORM_MAP_REFUSES 244 // "The key map would not take it: %s"
+#define IDS_FORM_HELD 245        // "When held: %s"

@@ -1,12 +1,14 @@
 #include "ForegroundProgram.h"
 
-#include <windows.h>
-
 #include "Text.h"
 
 std::string ForegroundProgram()
 {
-    HWND window = GetForegroundWindow();
+    return ProgramOfWindow(GetForegroundWindow());
+}
+
+std::string ProgramOfWindow(HWND window)
+{
     DWORD processId = 0;
     if (!window || !GetWindowThreadProcessId(window, &processId) || !processId)
         return std::string();

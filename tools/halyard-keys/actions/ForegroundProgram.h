@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // The image file name of the process whose window is in the foreground,
@@ -7,3 +9,6 @@
 // such window or its process cannot be asked, as for a program with higher
 // rights on some systems.
 std::string ForegroundProgram();
+
+// The same for the process of window.
+std::string ProgramOfWindow(HWND window);

@@ -48,6 +48,11 @@ UINT KeysApp::ShowMessage()
     return RegisterWindowMessageA("HalyardKeys.ShowYourself");
 }
 
+UINT KeysApp::MapKeyMessage()
+{
+    return RegisterWindowMessageA("HalyardKeys.MapKey");
+}
+
 KeysApp::KeysApp(KeysPaths paths) : paths_(std::move(paths))
 {
 }
@@ -62,7 +67,7 @@ KeysApp::~KeysApp()
             DestroyIcon(icon);
 }
 
-int KeysApp::Run()
+int KeysApp::Run(bool mapKey)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WindowProc;
@@ -88,6 +93,12 @@ int KeysApp::Run()
                                RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     showMessage_ = ShowMessage();
+    mapKeyMessage_ = MapKeyMessage();
+    MapKeyDialog::Host dialogHost;
+    dialogHost.settingsPath = paths_.ini.path;
+    dialogHost.map = [this]() -> const KeyMap& { return keys_.map(); };
+    dialogHost.saved = [this] { LoadMap(false); };
+    mapKey_.reset(new MapKeyDialog(dialogHost));
     activeIcon_ = LoadSmallIcon(IDI_ACTIVE);
     inactiveIcon_ = LoadSmallIcon(IDI_INACTIVE);
     tray_.reset(new TrayIcon(hwnd_, kTrayMessage));
@@ -106,11 +117,15 @@ int KeysApp::Run()
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
     Start(Asker::User);
+    if (mapKey)
+        mapKey_->Open();
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (mapKey_->PreTranslate(&msg))
+            continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     Shutdown();
     return 0;
@@ -175,6 +190,10 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         Shutdown();
         hwnd_ = nullptr;
         PostQuitMessage(0);
+        return 0;
+    }
+    if (msg == mapKeyMessage_ && msg) {
+        mapKey_->Open();
         return 0;
     }
     if (msg == showMessage_ && msg) {
@@ -355,6 +374,13 @@ void KeysApp::OnRemoteKey(unsigned code)
 {
     if (mode_ != MenuState::Mode::Listening)
         return; // posted before the library stopped
+    if (mapKey_->IsOpen()) {
+        // The key to map, not one to act on: nothing is typed or started
+        // while the dialog is open.
+        mapKey_->SelectKey(code);
+        keys_.Reset();
+        return;
+    }
     due_.clear();
     keys_.Arrive(code, GetTickCount(), ForegroundProgram, &due_);
     Perform();
@@ -440,6 +466,8 @@ void KeysApp::OnCommand(MenuCommand command)
         DestroyWindow(hwnd_);
         break;
     case kCmdMapKey:
+        mapKey_->Open();
+        break;
     case kCmdNone:
         break;
     }

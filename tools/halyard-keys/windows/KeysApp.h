@@ -10,6 +10,7 @@
 #include "HalyardLibrary.h"
 #include "KeyDispatcher.h"
 #include "KeyDisplay.h"
+#include "MapKeyDialog.h"
 #include "KeysPaths.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
@@ -23,14 +24,18 @@ public:
     static const char kWindowClass[];
     // Registered: a second instance asks the first to show itself with it.
     static UINT ShowMessage();
+    // Registered: a second instance started with --map-key asks the first
+    // to open Map a key... with it.
+    static UINT MapKeyMessage();
 
     explicit KeysApp(KeysPaths paths);
     ~KeysApp();
     KeysApp(const KeysApp&) = delete;
     KeysApp& operator=(const KeysApp&) = delete;
 
-    // Until Exit; returns the exit code.
-    int Run();
+    // Until Exit; returns the exit code. With mapKey, Map a key... opens
+    // at the start.
+    int Run(bool mapKey = false);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -68,6 +73,7 @@ private:
     HICON inactiveIcon_ = nullptr;
     UINT taskbarCreated_ = 0;
     UINT showMessage_ = 0;
+    UINT mapKeyMessage_ = 0;
 
     bool comReady_ = false;
     HalyardLibrary library_;
@@ -83,4 +89,5 @@ private:
     std::string mapError_; // why the file could not be read; empty when it was
     bool menuOpen_ = false;
     KeyDisplay display_; // ShowKeys: made on its first use
+    std::unique_ptr<MapKeyDialog> mapKey_;
 };

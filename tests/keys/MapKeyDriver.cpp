@@ -1,0 +1,78 @@
+// Drives halyard-keys' Map a key dialog in the end-to-end test, through its
+// controls' identifiers, as a user would fill it in:
+//   map-key-driver CODE KEYSTROKE   waits until the dialog shows the remote
+//       key CODE ("0x33 (51)"), types KEYSTROKE into the capture field, picks
+//       "All programs", presses Save and prints the status line; exits 0
+//       when it says Saved
+//   map-key-driver --close          closes the dialog
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "resource.h"
+
+namespace {
+
+const wchar_t kTitle[] = L"Map a key - Halyard keys";
+const DWORD kWaitMs = 20000;
+
+std::string Text(HWND dialog, int id)
+{
+    char text[512] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
+HWND WaitForDialog(const char* code)
+{
+    DWORD scale = 1;
+    if (const char* s = getenv("HALYARD_TIME_SCALE"))
+        scale = atoi(s) > 0 ? atoi(s) : 1;
+    for (DWORD waited = 0; waited < kWaitMs * scale; waited += 100) {
+        HWND dialog = FindWindowW(L"#32770", kTitle);
+        if (dialog && (!code || Text(dialog, IDC_MAP_KEY_CODE).compare(0, strlen(code), code) == 0))
+            return dialog;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+void Select(HWND dialog, int id, WPARAM index)
+{
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && strcmp(argv[1], "--close") == 0) {
+        HWND dialog = WaitForDialog(nullptr);
+        return dialog && PostMessageW(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (argc != 3) {
+        fprintf(stderr, "usage: map-key-driver CODE KEYSTROKE | --close\n");
+        return 2;
+    }
+    HWND dialog = WaitForDialog(argv[1]);
+    if (!dialog) {
+        fprintf(stderr, "no Map a key dialog showing the key %s\n", argv[1]);
+        return 1;
+    }
+    printf("%s\n", Text(dialog, IDC_MAP_KEY_NOW).c_str());
+    SendMessageW(dialog, WM_COMMAND, IDC_ALL_PROGRAMS, 0);
+    CheckRadioButton(dialog, IDC_ALL_PROGRAMS, IDC_ONE_PROGRAM, IDC_ALL_PROGRAMS);
+    Select(dialog, IDC_ACTION_KIND, 0); // a keystroke
+    Select(dialog, IDC_HELD, 0);        // acts once
+    SetDlgItemTextA(dialog, IDC_ACTION_KEYS, argv[2]);
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    std::string status = Text(dialog, IDC_STATUS);
+    printf("%s\n", status.c_str());
+    return status.compare(0, 5, "Saved") == 0 ? 0 : 1;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "IniFile.h"
+#include "KeyMap.h"
+#include "MappingForm.h"
+
+// "Map a key...": press a key on the remote, choose what it does, where,
+// and Save. The line goes into the settings file, and nothing else there
+// changes (IniFile); the program then reads the map again. The dialog is
+// modeless, from the resource template IDD_MAP_KEY, and keyboard first: tab
+// order, mnemonics, Enter for Save and Esc for Close.
+class MapKeyDialog {
+public:
+    struct Host {
+        std::wstring settingsPath;
+        std::function<const KeyMap&()> map; // the map as it is now
+        std::function<void()> saved;        // the file changed: read the map again
+    };
+
+    explicit MapKeyDialog(Host host);
+    ~MapKeyDialog();
+    MapKeyDialog(const MapKeyDialog&) = delete;
+    MapKeyDialog& operator=(const MapKeyDialog&) = delete;
+
+    // Opens the dialog, or brings it to the front when it is open.
+    void Open();
+    bool IsOpen() const { return dialog_ != nullptr; }
+    // For the program's message loop: true when msg was the dialog's.
+    bool PreTranslate(MSG* msg);
+    // A key from the remote, while open: it is the key to map.
+    void SelectKey(unsigned code);
+
+private:
+    // The controls of one action: the kind, and one field for each kind.
+    struct ActionControls {
+        int kind, keys, common, command, browse;
+    };
+    static const ActionControls kAction; // when pressed
+    static const ActionControls kLong;   // when held, for something else
+
+    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
+    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Init();
+    void OnCommand(int id, int code);
+    void ShowAction(const ActionControls& controls, const ActionChoice& choice);
+    ActionChoice ReadAction(const ActionControls& controls) const;
+    void ShowKindFields(const ActionControls& controls);
+    void ShowHeldFields();
+    void Browse(const ActionControls& controls);
+    bool ReadScope(std::string* section, std::string* program);
+    void StartFromMapping();
+    void ShowNow();
+    void Save();
+    void Remove();
+    void Status(const std::wstring& text);
+    std::wstring Text(UINT id) const;
+    std::wstring Error(const FormError& error) const;
+
+    Host host_;
+    IniFile file_; // as the program last read it: a save notices a change since
+    HWND dialog_ = nullptr;
+    bool hasKey_ = false;
+    unsigned code_ = 0;
+};
