@@ -319,14 +319,32 @@ void MapKeyDialog::ShowNow()
     SetDlgItemTextW(dialog_, IDC_MAP_KEY_NOW, text.c_str());
 }
 
+// The key and the section that Save and Remove are about; false, with the
+// status saying why, when there is no key yet or no valid section.
+bool MapKeyDialog::Target(std::string* section, std::string* program)
+{
+    if (!hasKey_) {
+        Status(Text(IDS_NO_KEY_YET));
+        return false;
+    }
+    return ReadScope(section, program);
+}
+
+bool MapKeyDialog::SaveFile(const IniFile::Edit& edit)
+{
+    std::string error;
+    if (!file_.Save(edit, &error)) {
+        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+        return false;
+    }
+    host_.saved();
+    return true;
+}
+
 void MapKeyDialog::Save()
 {
     std::string section, program;
-    if (!hasKey_) {
-        Status(Text(IDS_NO_KEY_YET));
-        return;
-    }
-    if (!ReadScope(&section, &program))
+    if (!Target(&section, &program))
         return;
     MappingChoices choices;
     choices.action = ReadAction(kAction);
@@ -341,12 +359,8 @@ void MapKeyDialog::Save()
         return;
     }
     std::string line = MappingLine(code_, value);
-    std::string error;
-    if (!file_.Save(SetLine(section, MatchKeyCode(code_), line), &error)) {
-        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+    if (!SaveFile(SetLine(section, MatchKeyCode(code_), line)))
         return;
-    }
-    host_.saved();
     Status(Fill(Text(file_.reloaded() ? IDS_SAVED_RELOADED : IDS_SAVED), Widen(line),
                 Widen("[" + section + "]")));
     ShowNow();
@@ -355,11 +369,7 @@ void MapKeyDialog::Save()
 void MapKeyDialog::Remove()
 {
     std::string section, program;
-    if (!hasKey_) {
-        Status(Text(IDS_NO_KEY_YET));
-        return;
-    }
-    if (!ReadScope(&section, &program))
+    if (!Target(&section, &program))
         return;
     std::wstring key = Widen(DescribeCode(code_)), where = Widen("[" + section + "]");
     const KeySection* own = host_.map().Section(program);
@@ -367,12 +377,8 @@ void MapKeyDialog::Remove()
         Status(Fill(Text(IDS_NOT_THERE), key, where));
         return;
     }
-    std::string error;
-    if (!file_.Save(RemoveLines(section, MatchKeyCode(code_)), &error)) {
-        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+    if (!SaveFile(RemoveLines(section, MatchKeyCode(code_))))
         return;
-    }
-    host_.saved();
     Status(Fill(Text(IDS_REMOVED), key, where));
     ShowNow();
 }

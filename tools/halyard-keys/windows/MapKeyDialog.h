@@ -55,6 +55,8 @@ private:
     bool ReadScope(std::string* section, std::string* program);
     void StartFromMapping();
     void ShowNow();
+    bool Target(std::string* section, std::string* program);
+    bool SaveFile(const IniFile::Edit& edit);
     void Save();
     void Remove();
     void Status(const std::wstring& text);
