@@ -15,7 +15,7 @@ if [ $# -ge 1 ] && [ "$1" != "--" ]; then shot=$1; shift; fi
   { echo "usage: $0 WORKDIR CHECK TARGET [SHOT.png] -- WINE..." >&2; exit 2; }
 shift
 wine=("$@")
-. "$(dirname "$0")/x-session.sh"
+. "$(dirname "$0")/../common/x-session.sh"
 
 rm -rf "$work" && mkdir -p "$work" || exit 2
 "${wine[@]}" wineboot --init >/dev/null 2>&1

@@ -17,7 +17,7 @@ set -u
 work=$1 keys=$2 simdll=$3 sim=$4 target=$5 driver=$6
 shift 7
 wine=("$@")
-. "$(dirname "$0")/x-session.sh"
+. "$(dirname "$0")/../common/x-session.sh"
 
 winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
 

@@ -13,40 +13,18 @@ work=$1 pkg=$(ls -d "$2"/Halyard-*-win* 2>/dev/null | head -n1) host=$3
 [ -n "$pkg" ] || { echo "no unpacked package in $2" >&2; exit 2; }
 shift 4
 wine=("$@")
-scale=${HALYARD_TIME_SCALE:-1}
-scale=${scale%%.*}
-[ "${scale:-0}" -ge 1 ] 2>/dev/null || scale=1
-
-wait_for() {
-  local tenths=$(($1 * 10 * scale)); shift
-  for _ in $(seq 1 "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-status=0
-fail() { echo "FAIL: $*" >&2; status=1; }
+. "$(dirname "$0")/../common/x-session.sh"
 
 rm -rf "$work" && mkdir -p "$work/app" || exit 2
 cp "$host" "$work/app/window-host.exe" && cp "$pkg/bin/sim/Halyard.dll" "$work/app/" || exit 2
 printf '[Custom]\r\nMaskCode=0\r\n' >"$work/app/halyard.ini"
 sim=$pkg/bin/halyard-sim.exe
 "${wine[@]}" wineboot --init >/dev/null 2>&1
-# The prefix's own wineserver and desktop end with this X server.
-loader=$(command -v "${wine[-1]}")
-server=$(dirname "$loader")/wineserver
-[ -x "$server" ] || server=/usr/lib/wine/wineserver
-host_pid=
-cleanup() {
-  [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null
-  wait 2>/dev/null
-  "${wine[@]:0:${#wine[@]}-1}" "$server" -k 2>/dev/null
-}
-trap cleanup EXIT
-
 reading() { "${wine[@]}" "$sim" status 2>/dev/null | tr -d '\r' | grep -q "^host reading: yes"; }
 
 "${wine[@]}" "$sim" unplug >/dev/null || fail "halyard-sim unplug"
 "${wine[@]}" "$work/app/window-host.exe" &
-host_pid=$!
+pids+=($!)
 sleep $((2 * scale))
 reading && fail "the host read an unplugged tuner"
 "${wine[@]}" "$sim" plug >/dev/null || fail "halyard-sim plug"

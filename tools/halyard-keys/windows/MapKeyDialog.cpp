@@ -83,7 +83,8 @@ bool MapKeyDialog::PreTranslate(MSG* msg)
 
 void MapKeyDialog::SelectKey(unsigned code)
 {
-    if (!dialog_)
+    // A held key repeats its frames: the choices made meanwhile stay.
+    if (!dialog_ || (hasKey_ && code == code_))
         return;
     hasKey_ = true;
     code_ = code;

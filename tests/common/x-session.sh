@@ -1,8 +1,9 @@
 # Sourced by the scripts that run Windows programs under Wine on an X server
-# (e2e.sh, display.sh) once they have set wine=(env ... WINE-LOADER): waits
-# that stretch with HALYARD_TIME_SCALE on slow (emulated) runs, failures
-# counted in status, and at exit the programs in pids ended and the prefix's
-# own wineserver stopped, so that its desktop ends with this X server.
+# (keys/e2e.sh, keys/display.sh, package/window-host-recovery.sh) once they
+# have set wine=(env ... WINE-LOADER): waits that stretch with
+# HALYARD_TIME_SCALE on slow (emulated) runs, failures counted in status, and
+# at exit the programs in pids ended and the prefix's own wineserver stopped,
+# so that its desktop ends with this X server.
 # shellcheck shell=bash
 scale=${HALYARD_TIME_SCALE:-1}
 scale=${scale%%.*}
