@@ -6,7 +6,7 @@
 //       it and of the focus instead: a window that steals them shows
 //   keys-target --touch FILE              creates FILE (a run: command)
 //   keys-target --close CLASS             posts WM_CLOSE to a window of CLASS
-//   keys-target --visible CLASS           exits 0 when a window of CLASS shows
+//   keys-target --exists CLASS            exits 0 when there is a window of CLASS
 
 #include <windows.h>
 
@@ -126,11 +126,9 @@ int main(int argc, char** argv)
         HWND window = FindWindowA(argv[2], nullptr);
         return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    if (argc == 3 && strcmp(argv[1], "--visible") == 0) {
-        HWND window = FindWindowA(argv[2], nullptr);
-        return window && IsWindowVisible(window) ? 0 : 1;
-    }
+    if (argc == 3 && strcmp(argv[1], "--exists") == 0)
+        return FindWindowA(argv[2], nullptr) ? 0 : 1;
     fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] | --touch FILE | "
-                    "--close CLASS | --visible CLASS\n");
+                    "--close CLASS | --exists CLASS\n");
     return 2;
 }

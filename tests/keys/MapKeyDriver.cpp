@@ -4,6 +4,7 @@
 //       key CODE ("0x33 (51)"), types KEYSTROKE into the capture field, picks
 //       "All programs", presses Save and prints the status line; exits 0
 //       when it says Saved
+//   map-key-driver --wait           waits until the dialog is open
 //   map-key-driver --close          closes the dialog
 
 #include <windows.h>
@@ -52,12 +53,14 @@ void Select(HWND dialog, int id, WPARAM index)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && strcmp(argv[1], "--wait") == 0)
+        return WaitForDialog(nullptr) ? 0 : 1;
     if (argc == 2 && strcmp(argv[1], "--close") == 0) {
         HWND dialog = WaitForDialog(nullptr);
         return dialog && PostMessageW(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (argc != 3) {
-        fprintf(stderr, "usage: map-key-driver CODE KEYSTROKE | --close\n");
+        fprintf(stderr, "usage: map-key-driver CODE KEYSTROKE | --wait | --close\n");
         return 2;
     }
     HWND dialog = WaitForDialog(argv[1]);
