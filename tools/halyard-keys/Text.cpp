@@ -4,6 +4,7 @@
 
 #include <shlwapi.h>
 
+#include "HostMessages.h"
 #include "TextEncoding.h"
 
 namespace {
@@ -67,4 +68,9 @@ std::string DecodeTextFile(const std::string& bytes)
 {
     TextEncoding encoding = DetectEncoding(bytes);
     return DecodeText(bytes.substr(encoding.Mark().size()), encoding);
+}
+
+std::string SystemText(unsigned long code)
+{
+    return Utf8FromAnsi(SystemMessage(code));
 }

@@ -8,6 +8,9 @@
 std::wstring Widen(const std::string& utf8);
 std::string Utf8FromWide(const std::wstring& wide);
 std::string Utf8FromAnsi(const std::string& ansi);
+// The system's text for an error code (HostMessages' SystemMessage), which
+// comes in the ANSI code page, as UTF-8.
+std::string SystemText(unsigned long code);
 
 // A path as a menu shows it: %APPDATA%, %USERPROFILE% and the like in place
 // of the folders they name, and at most maxChars characters, with "..." for

@@ -1,6 +1,6 @@
 #include "KeyInput.h"
 
-#include "HostMessages.h"
+#include "Text.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ bool SendKeyStroke(const std::vector<WORD>& keys, std::string* error)
             releases.push_back(KeyEvent(keys[i], true));
         SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
     }
-    *error = SystemMessage(code);
+    *error = SystemText(code);
     if (error->empty())
         *error = "the system refused the keystrokes";
     return false;

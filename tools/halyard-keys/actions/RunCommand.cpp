@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "HostMessages.h"
 #include "Text.h"
 
 bool RunCommand(const std::string& commandLine, std::string* error)
@@ -22,7 +21,7 @@ bool RunCommand(const std::string& commandLine, std::string* error)
     if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE,
                         CREATE_NO_WINDOW | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
                         &process)) {
-        *error = SystemMessage(GetLastError());
+        *error = SystemText(GetLastError());
         return false;
     }
     CloseHandle(process.hThread);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "HostMessages.h"
 #include "Strings.h"
 #include "Text.h"
 
@@ -21,7 +20,7 @@ bool LoadKeyMapFile(const std::wstring& path, KeyMap* map, std::string* error)
     if (file == INVALID_HANDLE_VALUE) {
         // Before the conversion below, which may set another last error.
         DWORD openError = GetLastError();
-        *error = Utf8FromWide(path) + ": " + SystemMessage(openError);
+        *error = Utf8FromWide(path) + ": " + SystemText(openError);
         return false;
     }
     LARGE_INTEGER size;
@@ -42,7 +41,7 @@ bool LoadKeyMapFile(const std::wstring& path, KeyMap* map, std::string* error)
     DWORD readError = GetLastError();
     CloseHandle(file);
     if (!ok) {
-        *error = Utf8FromWide(path) + ": " + SystemMessage(readError);
+        *error = Utf8FromWide(path) + ": " + SystemText(readError);
         return false;
     }
     *map = ParseKeyMap(DecodeTextFile(bytes));

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "HostMessages.h"
+#include "Text.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ bool AutoStart::Set(bool on, std::string* error) const
         result = WriteValue(kApprovedKey, valueName_, REG_BINARY, change.approval.data(),
                             change.approval.size());
     if (result != ERROR_SUCCESS)
-        *error = SystemMessage(static_cast<DWORD>(result));
+        *error = SystemText(static_cast<DWORD>(result));
     return result == ERROR_SUCCESS;
 }
 

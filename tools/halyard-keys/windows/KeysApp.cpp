@@ -80,7 +80,8 @@ int KeysApp::Run(bool mapKey)
     hwnd_ = CreateWindowExA(0, kWindowClass, strings::kProgram, WS_OVERLAPPED, 0, 0, 0, 0,
                             nullptr, nullptr, wc.hInstance, this);
     if (!hwnd_) {
-        ShowUserOutput(strings::kWindowFailed + WithSystemText(HRESULT_FROM_WIN32(GetLastError())),
+        ShowUserOutput(strings::kWindowFailed +
+                           Utf8FromAnsi(WithSystemText(HRESULT_FROM_WIN32(GetLastError()))),
                        strings::kProgram, true);
         return 1;
     }
@@ -213,7 +214,7 @@ void KeysApp::Start(Asker asker)
     if (!comReady_) {
         HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         if (FAILED(hr)) {
-            Fail(ComInitFailureText(hr));
+            Fail(Utf8FromAnsi(ComInitFailureText(hr)));
             return;
         }
         comReady_ = true;

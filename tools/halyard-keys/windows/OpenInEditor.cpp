@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "HostMessages.h"
+#include "Text.h"
 
 namespace {
 
@@ -30,6 +30,6 @@ bool OpenInEditor(HWND owner, const std::wstring& path, const std::string& templ
     if (Opened(ShellExecuteW(owner, L"open", L"notepad.exe", quoted.c_str(), nullptr,
                              SW_SHOWNORMAL)))
         return true;
-    *error = SystemMessage(GetLastError());
+    *error = SystemText(GetLastError());
     return false;
 }
