@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -179,8 +180,16 @@ HWND KeysWindow()
 
 } // namespace
 
-void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors)
+int RunKeysLatency(int keys, const std::string& outPath)
 {
+    FILE* out = fopen(outPath.c_str(), "w");
+    if (!out)
+        return 1;
+    auto fail = [&](const std::string& why) {
+        fprintf(out, "error %s\n", why.c_str());
+        fclose(out);
+        return 1;
+    };
     std::string ini = TempPath("keys.ini");
     KeysPaths paths;
     paths.exe = WideFromAnsi(ExeFolder() + "halyard-bench.exe");
@@ -189,13 +198,13 @@ void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& error
     paths.ini.source = SettingsFile::Source::CommandLine;
     paths.libraryIni = ini;
     if (!WriteFileText(ini, kMap))
-        return Fail(errors, "cannot write " + ini);
+        return fail("cannot write " + ini);
 
     IatPatch patch(GetModuleHandleA(nullptr), "user32.dll", "SendInput",
                    reinterpret_cast<void*>(TimedSendInput));
     if (!patch.applied()) {
         DeleteFileA(ini.c_str());
-        return Fail(errors, "SendInput is not in the benchmark's import table");
+        return fail("SendInput is not in the benchmark's import table");
     }
     realSendInput = reinterpret_cast<SendInputFn>(patch.original());
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
@@ -225,10 +234,46 @@ void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& error
     samples = nullptr;
     DeleteFileA(ini.c_str());
     if (!started)
-        return Fail(errors, "halyard-keys did not start listening (keys latency)");
+        return fail("halyard-keys did not start listening (keys latency)");
+    for (double ms : measured)
+        fprintf(out, "%.6f\n", ms);
     if (measured.size() != static_cast<size_t>(keys))
-        Fail(errors, "halyard-keys sent " + std::to_string(measured.size()) + " of " +
-                         std::to_string(keys) + " keystrokes");
+        return fail("halyard-keys sent " + std::to_string(measured.size()) + " of " +
+                    std::to_string(keys) + " keystrokes");
+    fclose(out);
+    return 0;
+}
+
+void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors)
+{
+    std::string results = TempPath("latency.txt");
+    std::string command = "\"" + ExeFolder() + "halyard-bench.exe\" --keys-latency " +
+                          std::to_string(keys) + " \"" + results + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return Fail(errors, "cannot start halyard-bench.exe --keys-latency");
+    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        Fail(errors, "halyard-bench.exe --keys-latency did not end");
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::vector<double> measured;
+    if (FILE* in = fopen(results.c_str(), "r")) {
+        char line[512];
+        while (fgets(line, sizeof(line), in)) {
+            double ms;
+            if (strncmp(line, "error ", 6) == 0)
+                Fail(errors, std::string(line + 6, strcspn(line + 6, "\r\n")));
+            else if (sscanf(line, "%lf", &ms) == 1)
+                measured.push_back(ms);
+        }
+        fclose(in);
+    }
+    DeleteFileA(results.c_str());
     f.keyMs = Summarise(measured);
 }
 

@@ -2,6 +2,8 @@
 
 // halyard-keys: how long a key takes through it, and what it costs idle.
 
+#include <string>
+
 #include "Stats.h"
 
 namespace bench {
@@ -25,7 +27,10 @@ struct KeysProgramFigures {
 void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors);
 void MeasureKeysProgramIdle(double seconds, KeysProgramFigures& f, RunErrors& errors);
 
-// The floor's program: halyard-bench.exe --bare-window runs this.
+// The programs started for these: halyard-bench.exe --bare-window runs the
+// floor's, --keys-latency N FILE the latency's, which writes its samples
+// (milliseconds, one a line, or "error WHY") to FILE.
 int RunBareWindow();
+int RunKeysLatency(int keys, const std::string& outPath);
 
 } // namespace bench

@@ -37,6 +37,8 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && std::string(argv[1]) == "--bare-window")
         return RunBareWindow();
+    if (argc == 4 && std::string(argv[1]) == "--keys-latency")
+        return RunKeysLatency(atoi(argv[2]), argv[3]);
     std::string jsonPath = ExeFolder() + "bench.json";
     Machine machine;
     unsigned seed = 20240605;
