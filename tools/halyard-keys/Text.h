@@ -2,12 +2,11 @@
 
 #include <string>
 
-// Text is UTF-8 inside the program; the wide calls show it, and take the
-// INI file's path. Only the library's own path and the one it is given are
-// ANSI (see AnsiPath.h).
-std::wstring Widen(const std::string& utf8);
-std::string Utf8FromWide(const std::wstring& wide);
-std::string Utf8FromAnsi(const std::string& ansi);
+// Text is UTF-8 inside the program (Utf8.h); the wide calls show it, and take
+// the INI file's path. Only the library's own path and the one it is given
+// are ANSI (see AnsiPath.h).
+#include "Utf8.h"
+
 // The system's text for an error code (HostMessages' SystemMessage), which
 // comes in the ANSI code page, as UTF-8.
 std::string SystemText(unsigned long code);

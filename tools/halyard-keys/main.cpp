@@ -50,24 +50,11 @@ int Check(const KeysPaths& paths)
     return map.errors.empty() ? 0 : kExitProblems;
 }
 
-// The arguments as UTF-8: a path may hold characters that ANSI's __argv
-// would lose.
-std::vector<std::string> Arguments()
-{
-    std::vector<std::string> arguments;
-    int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 0; wide && i < count; ++i)
-        arguments.push_back(Utf8FromWide(wide[i]));
-    LocalFree(wide);
-    return arguments;
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    std::vector<std::string> arguments = Arguments();
+    std::vector<std::string> arguments = Utf8Arguments();
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(&argument[0]);

@@ -23,6 +23,7 @@
 #include "ScriptPlayer.h"
 #include "SimScript.h"
 #include "TunerState.h"
+#include "Utf8.h"
 #include "halyard.h"
 
 namespace {
@@ -39,6 +40,15 @@ void Fail(const char* format, const std::string& detail)
     fprintf(stderr, format, detail.c_str());
     fputc('\n', stderr);
     fflush(stderr);
+}
+
+// A path from the command line (UTF-8), made absolute, as the ANSI calls and
+// the library take it: its short form where it has characters outside the
+// ANSI code page.
+bool AnsiFullPath(const std::string& utf8, std::string* ansi)
+{
+    std::wstring full;
+    return FullPath(Widen(utf8), &full) && AnsiPathFor(full, ansi);
 }
 
 std::string TimeStamp()
@@ -147,7 +157,8 @@ int Run(const Options& options)
     // A simulation runs the simulation build, in its folder beside the tool.
     const bool simulate = !options.scriptPath.empty();
     std::string defaultDll = folder + (simulate ? "sim\\Halyard.dll" : "Halyard.dll");
-    if (!FullPath(options.dllPath.empty() ? defaultDll : options.dllPath, &dllPath)) {
+    if (options.dllPath.empty() ? !FullPath(defaultDll, &dllPath)
+                                : !AnsiFullPath(options.dllPath, &dllPath)) {
         Fail("invalid --dll path '%s'", options.dllPath);
         return kExitUsage;
     }
@@ -160,7 +171,7 @@ int Run(const Options& options)
             Fail("%s", "note: the INI file's path has characters outside the system's code "
                        "page and no short form, so the library cannot open it; MaskCode 0 "
                        "applies (keys of every remote control)");
-    } else if (!FullPath(options.iniPath, &iniPath)) {
+    } else if (!AnsiFullPath(options.iniPath, &iniPath)) {
         Fail("invalid --ini path '%s'", options.iniPath);
         return kExitUsage;
     }
@@ -169,7 +180,10 @@ int Run(const Options& options)
     std::shared_ptr<simtuner::TunerState> queue;
     if (simulate) {
         std::string error;
-        if (!simtuner::LoadScript(options.scriptPath.c_str(), &presses, &error)) {
+        std::string scriptPath;
+        if (!AnsiFullPath(options.scriptPath, &scriptPath))
+            scriptPath = options.scriptPath;
+        if (!simtuner::LoadScript(scriptPath.c_str(), &presses, &error)) {
             Fail("simulation script %s", options.scriptPath + ": " + error);
             return kExitSimulation;
         }
@@ -313,11 +327,16 @@ int Run(const Options& options)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
+    std::vector<std::string> arguments = Utf8Arguments();
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
+    const int argc = static_cast<int>(argv.size());
     Options options;
     std::string error;
-    if (!ParseOptions(argc, argv, &options, &error)) {
+    if (!ParseOptions(argc, argv.data(), &options, &error)) {
         Fail("%s (see --help)", error);
         return kExitUsage;
     }
