@@ -24,23 +24,9 @@ set -u
 work=$1 msi=$2 older=$3 rebuilt=$4 simdll=$5 sim=$6 target=$7
 shift 8
 wine=("$@")
-scale=${HALYARD_TIME_SCALE:-1}
-scale=${scale%%.*}
-[ "${scale:-0}" -ge 1 ] 2>/dev/null || scale=1
-
-status=0
-fail() { echo "FAIL: $*" >&2; status=1; }
+. "$(dirname "$0")/../common/waits.sh"
 say() { echo "== $*"; }
 winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
-# Bounded by the clock: a try that starts a Windows program takes seconds
-# in the emulated guest.
-wait_for() {
-  local end=$((SECONDS + $1 * scale)); shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
 for f in "$msi" "$older" "$rebuilt"; do
   [ -f "$f" ] || { echo "SKIP: $f is missing: the build makes it where wixl is installed"; exit 77; }
 done
