@@ -4,10 +4,7 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
 #include <stdio.h>
-
-#include <vector>
 
 #include "CheckReport.h"
 #include "CommandLine.h"
@@ -54,13 +51,10 @@ int Check(const KeysPaths& paths)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    std::vector<std::string> arguments = Utf8Arguments();
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(&argument[0]);
+    Utf8Argv arguments;
     CommandLine line;
     std::string error;
-    if (!ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &line, &error))
+    if (!ParseCommandLine(arguments.argc(), arguments.argv(), &line, &error))
         return UsageError(error);
     if (line.help) {
         ShowUserOutput(strings::kUsage, strings::kProgram, false);

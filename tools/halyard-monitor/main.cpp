@@ -329,14 +329,10 @@ int Run(const Options& options)
 
 int main()
 {
-    std::vector<std::string> arguments = Utf8Arguments();
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(&argument[0]);
-    const int argc = static_cast<int>(argv.size());
+    Utf8Argv arguments;
     Options options;
     std::string error;
-    if (!ParseOptions(argc, argv.data(), &options, &error)) {
+    if (!ParseOptions(arguments.argc(), arguments.argv(), &options, &error)) {
         Fail("%s (see --help)", error);
         return kExitUsage;
     }

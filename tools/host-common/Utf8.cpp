@@ -44,13 +44,13 @@ std::string Utf8FromAnsi(const std::string& ansi)
     return Utf8FromWide(ToWide(CP_ACP, ansi));
 }
 
-std::vector<std::string> Utf8Arguments()
+Utf8Argv::Utf8Argv()
 {
-    std::vector<std::string> arguments;
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     for (int i = 0; wide && i < count; ++i)
-        arguments.push_back(Utf8FromWide(wide[i]));
+        arguments_.push_back(Utf8FromWide(wide[i]));
     LocalFree(wide);
-    return arguments;
+    for (std::string& argument : arguments_)
+        pointers_.push_back(&argument[0]);
 }
