@@ -151,11 +151,13 @@ TEST(KeyMapTest, Options)
     EXPECT_EQ(defaults.longPressMs, 800u);
     EXPECT_EQ(defaults.repeatDelayMs, 500u);
     EXPECT_EQ(defaults.showKeys, 0u);
+    EXPECT_EQ(defaults.stepAside, 1u);
     EXPECT_FALSE(defaults.hasKeysSection);
 
     KeyMap set = ParseKeyMap("[options]\nrepeatguardms = 0\nLongPressMs=1500\nREPEATDELAYMS=0\n"
-                             "ShowKeys=1\n");
+                             "ShowKeys=1\nstepaside=0\n");
     EXPECT_EQ(set.errors.size(), 0u);
+    EXPECT_EQ(set.stepAside, 0u);
     EXPECT_EQ(set.repeatGuardMs, 0u);
     EXPECT_EQ(set.longPressMs, 1500u);
     EXPECT_EQ(set.repeatDelayMs, 0u);
@@ -167,7 +169,7 @@ TEST(KeyMapTest, Options)
     EXPECT_EQ(map.errors[0].message, "RepeatGuardMs is set twice (first on line 2, which counts)");
     EXPECT_EQ(map.errors[1].message,
               "unknown option 'RepeatGuard' (known: RepeatGuardMs, LongPressMs, RepeatDelayMs, "
-              "ShowKeys)");
+              "ShowKeys, StepAside)");
 
     struct Bad {
         const char* line;
@@ -182,6 +184,7 @@ TEST(KeyMapTest, Options)
         {"RepeatDelayMs=1e3", "RepeatDelayMs must be 0 to 10000 milliseconds; 500 applies"},
         {"ShowKeys=2", "ShowKeys must be 0 (off) or 1 (on); 0 applies"},
         {"ShowKeys=yes", "ShowKeys must be 0 (off) or 1 (on); 0 applies"},
+        {"StepAside=2", "StepAside must be 0 (off) or 1 (on); 1 applies"},
     };
     for (const Bad& bad : kBad) {
         KeyMap badMap = ParseKeyMap(std::string("[Options]\n") + bad.line + "\n");
@@ -190,6 +193,7 @@ TEST(KeyMapTest, Options)
         EXPECT_EQ(badMap.longPressMs, defaultMap.longPressMs) << bad.line;
         EXPECT_EQ(badMap.repeatDelayMs, defaultMap.repeatDelayMs) << bad.line;
         EXPECT_EQ(badMap.showKeys, defaultMap.showKeys) << bad.line;
+        EXPECT_EQ(badMap.stepAside, defaultMap.stepAside) << bad.line;
         ASSERT_EQ(badMap.errors.size(), 1u) << bad.line;
         EXPECT_EQ(badMap.errors[0].message, bad.message);
     }

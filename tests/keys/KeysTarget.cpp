@@ -7,6 +7,8 @@
 //   keys-target --touch FILE              creates FILE (a run: command)
 //   keys-target --close CLASS             posts WM_CLOSE to a window of CLASS
 //   keys-target --exists CLASS            exits 0 when there is a window of CLASS
+//   keys-target --keys-state              prints halyard-keys' state: listening,
+//       paused, waiting, failed or aside (another program reads the tuner)
 
 #include <windows.h>
 
@@ -128,7 +130,19 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && strcmp(argv[1], "--exists") == 0)
         return FindWindowA(argv[2], nullptr) ? 0 : 1;
+    if (argc == 2 && strcmp(argv[1], "--keys-state") == 0) {
+        // The order of halyard-keys' MenuState::Mode.
+        const char* const states[] = {"listening", "paused", "waiting", "failed", "aside"};
+        HWND window = FindWindowA("HalyardKeysWindow", nullptr);
+        DWORD_PTR state = 0;
+        if (!window || !SendMessageTimeoutA(window, RegisterWindowMessageA("HalyardKeys.State"), 0,
+                                            0, SMTO_ABORTIFHUNG, 5000, &state) ||
+            state >= sizeof(states) / sizeof(states[0]))
+            return 1;
+        puts(states[state]);
+        return 0;
+    }
     fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] | --touch FILE | "
-                    "--close CLASS | --exists CLASS\n");
+                    "--close CLASS | --exists CLASS | --keys-state\n");
     return 2;
 }

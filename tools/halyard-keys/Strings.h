@@ -13,6 +13,9 @@ const char kTipListening[] = "Halyard keys: listening to the remote";
 const char kTipPaused[] = "Halyard keys: paused";
 const char kTipFailed[] = "Halyard keys: not listening";
 const char kTipWaiting[] = "Halyard keys: Waiting for the QBOX tuner...";
+// %s: the program that reads the tuner ("tvprogram.exe and 1 other program").
+const char kTipAside[] = "Halyard keys: paused while %s reads the remote";
+const char kTipShared[] = "Halyard keys: listening to the remote; %s reads it too";
 
 // The menu.
 const char kMenuLastKey[] = "Last key: ";
@@ -25,6 +28,8 @@ const char kMenuListening[] = "Listening to the remote";
 const char kMenuPaused[] = "Paused: the remote is free for other programs";
 const char kMenuFailedPrefix[] = "Not listening: ";
 const char kMenuWaiting[] = "Waiting for the QBOX tuner...";
+const char kMenuAside[] = "Paused: %s reads the remote";
+const char kMenuShared[] = "Listening; %s reads the remote too (keys are shared)";
 const char kMenuPause[] = "&Pause";
 const char kMenuResume[] = "&Resume";
 const char kMenuRetry[] = "&Retry";
@@ -33,6 +38,7 @@ const char kMenuEdit[] = "&Edit key map";
 const char kMenuReload[] = "Re&load key map";
 const char kMenuProblems[] = "Key map &problems...";
 const char kMenuShowKeys[] = "Show &keys on screen";
+const char kMenuStepAside[] = "Step &aside for programs that read the remote";
 const char kMenuAutoStart[] = "&Start with Windows";
 const char kMenuExit[] = "E&xit";
 const char kMenuSettings[] = "Settings: "; // and the INI file's path
@@ -58,6 +64,7 @@ const char kSendFailedTitle[] = "Could not send the keys";
 const char kRunFailedTitle[] = "Could not run the command";
 const char kEditFailedTitle[] = "Could not open the key map";
 const char kShowKeysFailedTitle[] = "Could not change Show keys on screen";
+const char kStepAsideFailedTitle[] = "Could not change Step aside";
 const char kAutoStartFailedTitle[] = "Could not change Start with Windows";
 const char kIniNotForLibraryTitle[] = "MaskCode not applied";
 // %s: the INI file. Also a line of --check.
@@ -84,7 +91,8 @@ const char kNewIniText[] =
 // The key map report of --check and of Key map problems.
 const char kLine[] = "line ";
 const char kTimings[] =
-    "Repeat guard: %u ms, long press: %u ms, repeat delay: %u ms, keys shown on screen: %s";
+    "Repeat guard: %u ms, long press: %u ms, repeat delay: %u ms, keys shown on screen: %s, "
+    "steps aside for other programs that read the remote: %s";
 const char kOn[] = "on";
 const char kOff[] = "off";
 const char kNoKeysMapped[] = "No keys mapped (the file has no [Keys] section).";

@@ -50,6 +50,7 @@
 #define IDS_NO_KEY_YET 229
 #define IDS_BROWSE_TITLE 230
 #define IDS_BROWSE_FILTER 231   // "Programs|*.exe|All files|*.*", '|' for the NULs
+#define IDS_CANNOT_HEAR 232     // "... {1} reads it ...": another program reads the tuner
 #define IDS_FORM_NO_KEYSTROKE 240
 #define IDS_FORM_NO_COMMON_ACTION 241
 #define IDS_FORM_NO_COMMAND 242

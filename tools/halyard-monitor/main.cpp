@@ -18,6 +18,7 @@
 #include "HostPaths.h"
 #include "HostWindow.h"
 #include "Learn.h"
+#include "OtherReaders.h"
 #include "Options.h"
 #include "SettingsFile.h"
 #include "ScriptPlayer.h"
@@ -225,12 +226,15 @@ int Run(const Options& options)
     DWORD scriptDoneAt = 0;
     bool scriptDone = false;
     std::unique_ptr<simtuner::ScriptPlayer> player;
+    std::unique_ptr<OtherReaders> otherReaders; // from the start of listening
 
     HostWindow::Callbacks callbacks;
     callbacks.onKey = [&session](LPARAM key) { PrintKey(&session, key); };
     callbacks.onTrace = [&session](const std::string& line) { PrintTrace(&session, line); };
     callbacks.onTick = [&]() {
         DWORD now = GetTickCount();
+        if (otherReaders)
+            otherReaders->Poll(now);
         if (options.durationMs)
             return now - startedAt < options.durationMs;
         if (!player)
@@ -274,6 +278,8 @@ int Run(const Options& options)
     printf(options.durationMs || simulate ? "Press Ctrl+C to stop early.\n"
                                             : "Press Ctrl+C to stop.\n");
     fflush(stdout);
+    otherReaders.reset(new OtherReaders());
+    otherReaders->Poll(GetTickCount());
 
     cleanedUp = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     stopWindow = &window;

@@ -38,9 +38,10 @@ std::string CheckReport(const std::string& iniPath, const KeyMap& map)
     }
     if (!map.hasKeysSection && map.sections.empty())
         text += std::string(strings::kNoKeysMapped) + "\n";
-    char options[160];
+    char options[256];
     snprintf(options, sizeof(options), strings::kTimings, map.repeatGuardMs, map.longPressMs,
-             map.repeatDelayMs, map.showKeys ? strings::kOn : strings::kOff);
+             map.repeatDelayMs, map.showKeys ? strings::kOn : strings::kOff,
+             map.stepAside ? strings::kOn : strings::kOff);
     text += std::string(options) + "\n";
     text += ErrorLines(map);
     return text + Summary(map) + "\n";

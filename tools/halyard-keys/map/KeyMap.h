@@ -61,6 +61,7 @@ struct KeyMap {
     unsigned longPressMs = kDefaultLongPressMs;
     unsigned repeatDelayMs = kDefaultRepeatDelayMs;
     unsigned showKeys = 0; // 1: show each key's action on the screen
+    unsigned stepAside = 1; // 1: stop reading while another program reads the tuner
     bool hasKeysSection = false;
 
     // What code does while program (an image file name, any case; empty

@@ -26,9 +26,10 @@ const Option kOptions[] = {
     {"RepeatDelayMs", &KeyMap::repeatDelayMs, 0, 10000, kDefaultRepeatDelayMs,
      "0 to 10000 milliseconds"},
     {"ShowKeys", &KeyMap::showKeys, 0, 1, 0, "0 (off) or 1 (on)"},
+    {"StepAside", &KeyMap::stepAside, 0, 1, 1, "0 (off) or 1 (on)"},
 };
 const size_t kOptionCount = sizeof(kOptions) / sizeof(kOptions[0]);
-const char kKnownOptions[] = "RepeatGuardMs, LongPressMs, RepeatDelayMs, ShowKeys";
+const char kKnownOptions[] = "RepeatGuardMs, LongPressMs, RepeatDelayMs, ShowKeys, StepAside";
 
 class Parser {
 public:

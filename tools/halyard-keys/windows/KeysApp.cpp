@@ -3,6 +3,9 @@
 #include <dbt.h>
 #include <objbase.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "AutoStart.h"
 #include "CheckReport.h"
 #include "DisplayText.h"
@@ -21,8 +24,16 @@
 namespace {
 
 const UINT kTrayMessage = WM_APP + 1;
+const UINT kReaderEndedMessage = WM_APP + 2; // wParam: its pid
 const UINT_PTR kRecoveryTimer = 1;
 const UINT_PTR kKeyTimer = 2; // a held key's release
+// The process list is read this often for programs that appeared; only
+// those are read further, and the readers found.
+const UINT_PTR kReaderTimer = 3;
+const UINT kReaderScanMs = 1000;
+// The one window whose WinEvents are heard (a hook's callback has no context).
+HWND winEventWindow = nullptr;
+const UINT kMaybeLoadedMessage = WM_APP + 3; // wParam: the pid
 // The category the tuner's driver registers its interface in. Defined from
 // its published value, as SDK import libraries differ in carrying it.
 const GUID kTunerCategory = {
@@ -51,6 +62,11 @@ UINT KeysApp::ShowMessage()
 UINT KeysApp::MapKeyMessage()
 {
     return RegisterWindowMessageA("HalyardKeys.MapKey");
+}
+
+UINT KeysApp::StateMessage()
+{
+    return RegisterWindowMessageA("HalyardKeys.State");
 }
 
 KeysApp::KeysApp(KeysPaths paths) : paths_(std::move(paths))
@@ -95,6 +111,7 @@ int KeysApp::Run(bool mapKey)
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     showMessage_ = ShowMessage();
     mapKeyMessage_ = MapKeyMessage();
+    stateMessage_ = StateMessage();
     MapKeyDialog::Host dialogHost;
     dialogHost.settingsPath = paths_.ini.path;
     dialogHost.map = [this]() -> const KeyMap& { return keys_.map(); };
@@ -114,6 +131,7 @@ int KeysApp::Run(bool mapKey)
     tunerNotify_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     LoadMap(false);
+    WatchReaders();
     if (paths_.libraryIni.empty())
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
@@ -173,6 +191,16 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             OnRecoveryTimer();
         else if (wParam == kKeyTimer)
             OnKeyTimer();
+        else if (wParam == kReaderTimer && readers_->Scan(GetTickCount()))
+            OnReadersChanged();
+        return 0;
+    case kReaderEndedMessage:
+        if (readers_ && readers_->Ended(static_cast<DWORD>(wParam)))
+            OnReadersChanged();
+        return 0;
+    case kMaybeLoadedMessage:
+        if (readers_ && readers_->Check(static_cast<DWORD>(wParam), GetTickCount()))
+            OnReadersChanged();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -197,6 +225,8 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         mapKey_->Open();
         return 0;
     }
+    if (msg == stateMessage_ && msg)
+        return static_cast<LRESULT>(mode_);
     if (msg == showMessage_ && msg) {
         ShowMenu(tray_->Anchor());
         return 0;
@@ -218,6 +248,10 @@ void KeysApp::Start(Asker asker)
             return;
         }
         comReady_ = true;
+    }
+    if (ShouldStandAside()) {
+        StandAside();
+        return;
     }
     if (!library_.init) {
         std::string error;
@@ -293,6 +327,8 @@ void KeysApp::WaitForTuner(Asker asker)
 
 void KeysApp::OnPowerOrDeviceNotice(bool resumed)
 {
+    if (mode_ == MenuState::Mode::Aside)
+        return; // it starts afresh when the other program is gone
     if (resumed)
         recovery_.Resumed(GetTickCount());
     else
@@ -319,6 +355,13 @@ void KeysApp::ArmRecoveryTimer()
 
 void KeysApp::Shutdown()
 {
+    if (winEvents_) {
+        UnhookWinEvent(winEvents_);
+        winEvents_ = nullptr;
+        winEventWindow = nullptr;
+    }
+    readers_.reset();
+    processes_.reset();
     if (tunerNotify_) {
         UnregisterDeviceNotification(tunerNotify_);
         tunerNotify_ = nullptr;
@@ -429,6 +472,11 @@ void KeysApp::ShowMenu(const RECT& at)
     state.settings = strings::kMenuSettings + DisplayPath(paths_.ini.path, kMenuPathChars);
     state.autoStart = AutoStartOfThisCopy().IsOn();
     state.showKeys = keys_.map().showKeys != 0;
+    state.stepAside = keys_.map().stepAside != 0;
+    if (mode_ == MenuState::Mode::Aside)
+        state.status = ReadersText(strings::kMenuAside);
+    else if (mode_ == MenuState::Mode::Listening && !readers_->readers().empty())
+        state.status = ReadersText(strings::kMenuShared);
     menuOpen_ = true;
     MenuCommand command = ShowTrayMenu(hwnd_, at, state);
     menuOpen_ = false;
@@ -450,6 +498,7 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdReload:
         LoadMap(true);
+        OnReadersChanged(); // StepAside may have changed
         // The library reads MaskCode when it starts.
         if (mode_ == MenuState::Mode::Listening && ReadMaskCode() != maskCode_)
             Start(Asker::User);
@@ -462,6 +511,9 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdShowKeys:
         ToggleShowKeys();
+        break;
+    case kCmdStepAside:
+        ToggleStepAside();
         break;
     case kCmdExit:
         DestroyWindow(hwnd_);
@@ -505,30 +557,117 @@ AutoStart KeysApp::AutoStartOfThisCopy() const
                                            paths_.ini.source == SettingsFile::Source::CommandLine));
 }
 
-// The option goes back into the settings file, one line changed, so that
-// the next start shows keys as this one does.
-void KeysApp::ToggleShowKeys()
+// An option of the menu goes back into the settings file, one line
+// changed, so that the next start does as this one does; the map is read
+// again.
+bool KeysApp::SaveOption(const char* name, bool on, const char* failedTitle)
 {
-    bool show = !keys_.map().showKeys;
     std::string error;
     IniFile file(paths_.ini.path);
     if (!file.Load(&error) ||
-        !file.Save(SetLine("Options", MatchName("ShowKeys"), show ? "ShowKeys=1" : "ShowKeys=0"),
+        !file.Save(SetLine("Options", MatchName(name), std::string(name) + (on ? "=1" : "=0")),
                    &error)) {
-        tray_->Notify(strings::kShowKeysFailedTitle, error, TrayIcon::Kind::Warning);
-        return;
+        tray_->Notify(failedTitle, error, TrayIcon::Kind::Warning);
+        return false;
     }
     LoadMap(false);
-    if (!keys_.map().showKeys)
+    return true;
+}
+
+void KeysApp::ToggleShowKeys()
+{
+    if (SaveOption("ShowKeys", !keys_.map().showKeys, strings::kShowKeysFailedTitle) &&
+        !keys_.map().showKeys)
         display_.Hide();
 }
 
+void KeysApp::ToggleStepAside()
+{
+    if (SaveOption("StepAside", !keys_.map().stepAside, strings::kStepAsideFailedTitle))
+        OnReadersChanged();
+}
+
+void KeysApp::WatchReaders()
+{
+    processes_.reset(new SystemProcesses(hwnd_, kReaderEndedMessage));
+    readers_.reset(new ReaderWatch(processes_.get(), CurrentReaderSelf()));
+    readers_->Scan(GetTickCount());
+    SetTimer(hwnd_, kReaderTimer, kReaderScanMs, nullptr);
+    // A program may load the library long after it started, from a menu or
+    // a dialog of its own: it is read again when it comes to the front and
+    // when one of its menus or dialogs closes.
+    winEventWindow = hwnd_;
+    winEvents_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_DIALOGEND, nullptr,
+                                 OnWinEvent, 0, 0,
+                                 WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+}
+
+void CALLBACK KeysApp::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD,
+                                  DWORD)
+{
+    if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_SYSTEM_MENUEND &&
+        event != EVENT_SYSTEM_MENUPOPUPEND && event != EVENT_SYSTEM_DIALOGEND)
+        return;
+    DWORD pid = 0;
+    if (window && winEventWindow && GetWindowThreadProcessId(window, &pid))
+        PostMessageW(winEventWindow, kMaybeLoadedMessage, pid, 0);
+}
+
+bool KeysApp::ShouldStandAside() const
+{
+    return readers_ && keys_.map().stepAside && !readers_->readers().empty();
+}
+
+void KeysApp::OnReadersChanged()
+{
+    bool aside = ShouldStandAside();
+    if (aside && (mode_ == MenuState::Mode::Listening || mode_ == MenuState::Mode::Waiting))
+        StandAside();
+    else if (!aside && mode_ == MenuState::Mode::Aside)
+        Start(Asker::Recovery); // the other program is gone: the next key is ours
+    else
+        UpdateIcon(); // which programs it names
+}
+
+// Stops reading and lets the library go, so that the other program gets
+// every key and no tool takes halyard-keys for a reader.
+void KeysApp::StandAside()
+{
+    if (mode_ == MenuState::Mode::Listening)
+        library_.uninit();
+    library_.Unload();
+    mode_ = MenuState::Mode::Aside;
+    failure_.clear();
+    keys_.Reset();
+    KillTimer(hwnd_, kKeyTimer);
+    recovery_.Stopped();
+    ArmRecoveryTimer();
+    UpdateIcon();
+}
+
+std::string KeysApp::ReadersText(const char* format) const
+{
+    std::string readers = DescribeReaders(readers_->readers());
+    std::vector<char> text(strlen(format) + readers.size() + 1);
+    snprintf(text.data(), text.size(), format, readers.c_str());
+    return text.data();
+}
+
+// The icon, its tip and Map a key's request for a key show the state.
 void KeysApp::UpdateIcon()
 {
     bool listening = mode_ == MenuState::Mode::Listening;
-    tray_->Update(listening ? activeIcon_ : inactiveIcon_,
-                  listening                            ? strings::kTipListening
-                  : mode_ == MenuState::Mode::Paused  ? strings::kTipPaused
-                  : mode_ == MenuState::Mode::Waiting ? strings::kTipWaiting
-                                                      : strings::kTipFailed);
+    std::string tip = listening                            ? strings::kTipListening
+                      : mode_ == MenuState::Mode::Paused  ? strings::kTipPaused
+                      : mode_ == MenuState::Mode::Waiting ? strings::kTipWaiting
+                                                          : strings::kTipFailed;
+    if (mode_ == MenuState::Mode::Aside)
+        tip = ReadersText(strings::kTipAside);
+    else if (listening && readers_ && !readers_->readers().empty())
+        tip = ReadersText(strings::kTipShared);
+    tray_->Update(listening ? activeIcon_ : inactiveIcon_, tip);
+    if (mapKey_)
+        mapKey_->SetUnheard(mode_ == MenuState::Mode::Aside
+                                ? Widen(DescribeReaders(readers_->readers()))
+                                : std::wstring());
 }

@@ -12,6 +12,8 @@
 #include "KeyDisplay.h"
 #include "MapKeyDialog.h"
 #include "KeysPaths.h"
+#include "ReaderWatch.h"
+#include "SystemProcesses.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
 #include "TunerRecovery.h"
@@ -27,6 +29,9 @@ public:
     // Registered: a second instance started with --map-key asks the first
     // to open Map a key... with it.
     static UINT MapKeyMessage();
+    // Registered: answered with the program's state (a MenuState::Mode), for
+    // the programs that measure and test it.
+    static UINT StateMessage();
 
     explicit KeysApp(KeysPaths paths);
     ~KeysApp();
@@ -60,7 +65,17 @@ private:
     void EditMap();
     void ShowProblems();
     void ToggleAutoStart();
+    bool SaveOption(const char* name, bool on, const char* failedTitle);
     void ToggleShowKeys();
+    void ToggleStepAside();
+    // Other programs that read the tuner: halyard-keys stops reading while
+    // one does (StepAside=1), and starts again when the last one is gone.
+    void WatchReaders();
+    void OnReadersChanged();
+    bool ShouldStandAside() const;
+    void StandAside();
+    static void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, LONG, DWORD, DWORD);
+    std::string ReadersText(const char* format) const;
     void UpdateIcon();
     void Shutdown();
     std::string ReadMaskCode() const;
@@ -74,6 +89,7 @@ private:
     UINT taskbarCreated_ = 0;
     UINT showMessage_ = 0;
     UINT mapKeyMessage_ = 0;
+    UINT stateMessage_ = 0;
 
     bool comReady_ = false;
     HalyardLibrary library_;
@@ -90,4 +106,8 @@ private:
     bool menuOpen_ = false;
     KeyDisplay display_; // ShowKeys: made on its first use
     std::unique_ptr<MapKeyDialog> mapKey_;
+
+    std::unique_ptr<SystemProcesses> processes_;
+    std::unique_ptr<ReaderWatch> readers_;
+    HWINEVENTHOOK winEvents_ = nullptr;
 };

@@ -151,7 +151,21 @@ void MapKeyDialog::Init()
                             reinterpret_cast<LPARAM>(Widen(program).c_str()));
     CheckRadioButton(dialog_, IDC_ALL_PROGRAMS, IDC_ONE_PROGRAM, IDC_ALL_PROGRAMS);
     EnableWindow(GetDlgItem(dialog_, IDC_PROGRAM), FALSE);
-    SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, Text(IDS_PRESS_A_KEY).c_str());
+    ShowKeyRequest();
+}
+
+void MapKeyDialog::SetUnheard(const std::wstring& reader)
+{
+    unheard_ = reader;
+    if (dialog_ && !hasKey_)
+        ShowKeyRequest();
+}
+
+void MapKeyDialog::ShowKeyRequest()
+{
+    std::wstring text = unheard_.empty() ? Text(IDS_PRESS_A_KEY)
+                                         : Fill(Text(IDS_CANNOT_HEAR), unheard_);
+    SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, text.c_str());
 }
 
 void MapKeyDialog::OnCommand(int id, int code)

@@ -34,6 +34,9 @@ public:
     bool PreTranslate(MSG* msg);
     // A key from the remote, while open: it is the key to map.
     void SelectKey(unsigned code);
+    // The program that reads the remote while halyard-keys cannot (empty:
+    // none); until a key is chosen, the dialog says why none comes.
+    void SetUnheard(const std::wstring& reader);
 
 private:
     // The controls of one action: the kind, and one field for each kind.
@@ -60,12 +63,14 @@ private:
     void Save();
     void Remove();
     void Status(const std::wstring& text);
+    void ShowKeyRequest();
     std::wstring Text(UINT id) const;
     std::wstring Error(const FormError& error) const;
 
     Host host_;
     IniFile file_; // as the program last read it: a save notices a change since
     HWND dialog_ = nullptr;
+    std::wstring unheard_;
     bool hasKey_ = false;
     unsigned code_ = 0;
 };

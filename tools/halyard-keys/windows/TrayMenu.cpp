@@ -13,6 +13,7 @@ enum Show : unsigned {
     kWhenFailed = 4,
     kWhenWaiting = 8,
     kWhenProblems = 16,
+    kWhenAside = 32,
 };
 
 struct Item {
@@ -32,7 +33,8 @@ const Item kItems[] = {
     {Kind::Info, static_cast<MenuCommand>(kStatusLine), nullptr, kAlways, nullptr},
     {Kind::Info, static_cast<MenuCommand>(kSettingsLine), nullptr, kAlways, nullptr},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
-    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting, nullptr},
+    {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting | kWhenAside,
+     nullptr},
     {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused, nullptr},
     {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting, nullptr},
     {Kind::Command, kCmdMapKey, strings::kMenuMapKey, kAlways, nullptr},
@@ -41,6 +43,7 @@ const Item kItems[] = {
     {Kind::Command, kCmdProblems, strings::kMenuProblems, kWhenProblems, nullptr},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
     {Kind::Command, kCmdShowKeys, strings::kMenuShowKeys, kAlways, &MenuState::showKeys},
+    {Kind::Command, kCmdStepAside, strings::kMenuStepAside, kAlways, &MenuState::stepAside},
     {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways, &MenuState::autoStart},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
     {Kind::Command, kCmdExit, strings::kMenuExit, kAlways, nullptr},
@@ -53,6 +56,7 @@ bool Shown(unsigned show, const MenuState& state)
     unsigned mode = state.mode == MenuState::Mode::Listening ? kWhenListening
                     : state.mode == MenuState::Mode::Paused  ? kWhenPaused
                     : state.mode == MenuState::Mode::Waiting ? kWhenWaiting
+                    : state.mode == MenuState::Mode::Aside   ? kWhenAside
                                                              : kWhenFailed;
     return (show & mode) || ((show & kWhenProblems) && state.hasProblems);
 }

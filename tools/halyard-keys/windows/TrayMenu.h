@@ -17,10 +17,12 @@ enum MenuCommand : UINT {
     kCmdExit,
     kCmdMapKey,
     kCmdShowKeys,
+    kCmdStepAside,
 };
 
 struct MenuState {
-    enum class Mode { Listening, Paused, Waiting, Failed };
+    // Aside: paused by itself while another program reads the tuner.
+    enum class Mode { Listening, Paused, Waiting, Failed, Aside };
     Mode mode = Mode::Failed;
     std::string lastKey; // the first line, as shown
     std::string status;  // the second line, as shown
@@ -28,6 +30,7 @@ struct MenuState {
     bool hasProblems = false;
     bool autoStart = false;
     bool showKeys = false;
+    bool stepAside = false;
 };
 
 // Shows the menu beside `at` (the icon, or a point) for owner (which comes to the foreground, as a

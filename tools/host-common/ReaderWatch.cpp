@@ -1,0 +1,118 @@
+#include "ReaderWatch.h"
+
+#include <algorithm>
+#include <set>
+
+#include "Utf8.h"
+
+ReaderWatch::ReaderWatch(ProcessSource* source, ReaderSelf self)
+    : source_(source), self_(std::move(self))
+{
+}
+
+ReaderWatch::~ReaderWatch()
+{
+    for (const Reader& reader : readers_)
+        source_->Unwatch(reader.pid);
+}
+
+bool ReaderWatch::Scan(DWORD now)
+{
+    std::vector<DWORD> listed = source_->List();
+    std::set<DWORD> running(listed.begin(), listed.end());
+    bool changed = false;
+    for (auto it = known_.begin(); it != known_.end();) {
+        DWORD pid = it->first;
+        ++it; // Forget erases it
+        if (!running.count(pid))
+            changed |= Forget(pid);
+    }
+    for (DWORD pid : listed) {
+        auto found = known_.find(pid);
+        if (found == known_.end()) {
+            Known& known = known_[pid];
+            known.seen = now;
+            known.starting = listed_;
+            changed |= Judge(pid, &known);
+            continue;
+        }
+        Known& known = found->second;
+        if (known.starting && now - known.seen >= kStartingMs)
+            known.starting = false; // this look is its last, unless it is a reader
+        else if (!known.starting && !known.reader)
+            continue;
+        changed |= Judge(pid, &known);
+    }
+    listed_ = true;
+    return changed;
+}
+
+bool ReaderWatch::Check(DWORD pid, DWORD now)
+{
+    if (pid == 0 || pid == self_.pid)
+        return false;
+    auto found = known_.find(pid);
+    if (found == known_.end()) {
+        Known& known = known_[pid];
+        known.seen = now;
+        known.starting = true;
+        return Judge(pid, &known);
+    }
+    return Judge(pid, &found->second);
+}
+
+bool ReaderWatch::Ended(DWORD pid)
+{
+    return Forget(pid);
+}
+
+bool ReaderWatch::Judge(DWORD pid, Known* known)
+{
+    ProcessModules modules;
+    bool reader = source_->Modules(pid, &modules) == ProcessSource::Read::Ok &&
+                  IsOtherReader(modules, self_);
+    if (reader == known->reader)
+        return false;
+    known->reader = reader;
+    if (reader) {
+        Reader found;
+        found.pid = pid;
+        found.exe = FileNameOf(modules.exe);
+        readers_.push_back(found);
+        source_->Watch(pid);
+    } else {
+        RemoveReader(pid);
+    }
+    return true;
+}
+
+void ReaderWatch::RemoveReader(DWORD pid)
+{
+    readers_.erase(std::remove_if(readers_.begin(), readers_.end(),
+                                  [pid](const Reader& r) { return r.pid == pid; }),
+                   readers_.end());
+    source_->Unwatch(pid);
+}
+
+bool ReaderWatch::Forget(DWORD pid)
+{
+    auto found = known_.find(pid);
+    if (found == known_.end())
+        return false;
+    bool wasReader = found->second.reader;
+    known_.erase(found);
+    if (wasReader)
+        RemoveReader(pid);
+    return wasReader;
+}
+
+std::string DescribeReaders(const std::vector<Reader>& readers)
+{
+    if (readers.empty())
+        return std::string();
+    std::string first = Utf8FromWide(readers.front().exe);
+    if (readers.size() == 1)
+        return first;
+    size_t others = readers.size() - 1;
+    return first + " and " + std::to_string(others) + (others == 1 ? " other program" : " other programs");
+}

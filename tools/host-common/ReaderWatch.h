@@ -1,0 +1,74 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ReaderRule.h"
+
+// Where the processes come from: the system's (SystemProcesses), or a fake.
+class ProcessSource {
+public:
+    enum class Read { Ok, Denied, Gone };
+    virtual ~ProcessSource() = default;
+    virtual std::vector<DWORD> List() = 0;
+    // Denied: another user's process, or an elevated one; it cannot be judged.
+    virtual Read Modules(DWORD pid, ProcessModules* modules) = 0;
+    // Tells the watcher's owner when the process ends (ReaderWatch::Ended),
+    // until Unwatch.
+    virtual void Watch(DWORD pid) = 0;
+    virtual void Unwatch(DWORD pid) = 0;
+};
+
+struct Reader {
+    DWORD pid = 0;
+    std::wstring exe; // its image's file name
+};
+
+// The other processes that read the tuner, kept up to date at little cost:
+// each process's modules are read when it appears, again while it is
+// starting (a host loads the library as it starts), and when it may have
+// loaded the library late (Check: it came to the front, a menu of its
+// closed). Only the readers found are read again on each Scan, to see them
+// unload it; their ends are waited for (Ended). A process that cannot be
+// read is not taken for a reader.
+class ReaderWatch {
+public:
+    // How long after a process appears its modules are read on every Scan.
+    static const DWORD kStartingMs = 10000;
+
+    ReaderWatch(ProcessSource* source, ReaderSelf self);
+    ~ReaderWatch();
+    ReaderWatch(const ReaderWatch&) = delete;
+    ReaderWatch& operator=(const ReaderWatch&) = delete;
+
+    // Each returns true when the readers changed. The first Scan takes the
+    // processes that run already as started.
+    bool Scan(DWORD now);
+    bool Check(DWORD pid, DWORD now);
+    bool Ended(DWORD pid);
+
+    // In the order they were found.
+    const std::vector<Reader>& readers() const { return readers_; }
+
+private:
+    struct Known {
+        DWORD seen = 0;
+        bool starting = false;
+        bool reader = false;
+    };
+    bool Judge(DWORD pid, Known* known);
+    bool Forget(DWORD pid);
+    void RemoveReader(DWORD pid);
+
+    ProcessSource* source_;
+    ReaderSelf self_;
+    std::map<DWORD, Known> known_;
+    std::vector<Reader> readers_;
+    bool listed_ = false;
+};
+
+// "tvprogram.exe", "tvprogram.exe and 2 other programs" (UTF-8); empty for none.
+std::string DescribeReaders(const std::vector<Reader>& readers);
