@@ -1,6 +1,9 @@
 #pragma once
 
-// halyard-keys: how long a key takes through it, and what it costs idle.
+// halyard-keys: how long a key takes through it, what it costs idle, and
+// how soon it steps aside for a host that reads the tuner and comes back.
+
+#include <windows.h>
 
 #include <string>
 
@@ -21,16 +24,31 @@ struct KeysProgramFigures {
     double floorTaskPercent = -1; // the same for a bare Win32 program with a hidden window
     double privateMb = -1;      // its private resident memory (Linux's count)
     double floorPrivateMb = -1; // the same for a bare Win32 program with a hidden window
+
+    // Beside asideOthers idle programs: a host's InitRemoteControl returned ->
+    // halyard-keys answers that it stands aside; the host's process ended ->
+    // halyard-keys answers that it listens again.
+    Stats asideMs;
+    Stats backMs;
+    int asideOthers = 0;
+    double asideIdleSeconds = 0;
+    double asideIdleTaskPercent = -1; // Linux task clock, with those programs and no host
 };
 
 // keys remote keys, alternately two codes so that each is a new press.
 void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors);
 void MeasureKeysProgramIdle(double seconds, KeysProgramFigures& f, RunErrors& errors);
+// rounds of a host starting and ending, beside others idle programs, after
+// idleSeconds of halyard-keys' idle cost among them.
+void MeasureKeysStepAside(int rounds, int others, double idleSeconds, KeysProgramFigures& f,
+                          RunErrors& errors);
 
 // The programs started for these: halyard-bench.exe --bare-window runs the
 // floor's, --keys-latency N FILE the latency's, which writes its samples
-// (milliseconds, one a line, or "error WHY") to FILE.
+// (milliseconds, one a line, or "error WHY") to FILE, and --reader-host PID
+// a host of the simulation build for the benchmark of that process.
 int RunBareWindow();
 int RunKeysLatency(int keys, const std::string& outPath);
+int RunReaderHost(DWORD benchPid);
 
 } // namespace bench

@@ -10,10 +10,12 @@
 //
 // One part, one file: KeyLatency (key latency and per-key overhead),
 // UnInitCost (UnInitRemoteControl idle and during a read), InitScaling
-// (InitRemoteControl over device counts), IdleCpu, HeapCalls and KeysProgram
-// (halyard-keys: a key's way to SendInput, and its idle cost). The harness
-// they share is Clock, Stats, HostWindow, Library and LinuxClock; Machine, Report and Json
-// make the table and build/bench.json.
+// (InitRemoteControl over device counts), IdleCpu, HeapCalls, and for
+// halyard-keys (KeysProgram.h) KeysProgramLatency (a key's way to
+// SendInput), KeysProgramIdle (its idle cost) and KeysStepAside (how soon it
+// makes way for a host and comes back). The harness they share is Clock,
+// Stats, HostWindow, Library, LinuxClock and, for halyard-keys, KeysHarness;
+// Machine, Report and Json make the table and build/bench.json.
 
 #include <windows.h>
 
@@ -39,6 +41,8 @@ int main(int argc, char** argv)
         return RunBareWindow();
     if (argc == 4 && std::string(argv[1]) == "--keys-latency")
         return RunKeysLatency(atoi(argv[2]), argv[3]);
+    if (argc == 3 && std::string(argv[1]) == "--reader-host")
+        return RunReaderHost(static_cast<DWORD>(strtoul(argv[2], nullptr, 10)));
     std::string jsonPath = ExeFolder() + "bench.json";
     Machine machine;
     unsigned seed = 20240605;
@@ -80,14 +84,14 @@ int main(int argc, char** argv)
         return 1;
     }
     Results r;
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    printf("halyard-bench: seed %u%s\n", seed, quick ? ", quick run (figures indicative only)" : "");
+    auto want = [&](const char* part) { return only.empty() || only == part; };
     {
         Library lib;
         if (!lib.Load())
             return 1;
         Host host;
-        setvbuf(stdout, nullptr, _IONBF, 0);
-        printf("halyard-bench: seed %u%s\n", seed, quick ? ", quick run (figures indicative only)" : "");
-        auto want = [&](const char* part) { return only.empty() || only == part; };
         if (want("keys")) {
             printf("  key latency ...\n");
             MeasureKeys(lib, host, quick ? 8 : 60, r.keys, r.errors);
@@ -112,12 +116,16 @@ int main(int argc, char** argv)
             printf("  heap calls per poll ...\n");
             MeasureHeap(lib, host, quick ? 4 : 12, r.heap, r.errors);
         }
-        if (want("halyard-keys")) {
-            printf("  halyard-keys: key to SendInput ...\n");
-            MeasureKeysProgramLatency(quick ? 40 : 400, r.keysProgram, r.errors);
-            printf("  halyard-keys: idle cost ...\n");
-            MeasureKeysProgramIdle(quick ? 5 : 30, r.keysProgram, r.errors);
-        }
+    }
+    // With the library let go: halyard-keys steps aside for any program
+    // that has it loaded, this one included.
+    if (want("halyard-keys")) {
+        printf("  halyard-keys: key to SendInput ...\n");
+        MeasureKeysProgramLatency(quick ? 40 : 400, r.keysProgram, r.errors);
+        printf("  halyard-keys: idle cost ...\n");
+        MeasureKeysProgramIdle(quick ? 5 : 30, r.keysProgram, r.errors);
+        printf("  halyard-keys: stepping aside for a host, beside 30 idle programs ...\n");
+        MeasureKeysStepAside(quick ? 3 : 10, 30, quick ? 5 : 20, r.keysProgram, r.errors);
     }
     CoUninitialize();
     machine.loadAfter = LoadAverage();

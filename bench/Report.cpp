@@ -78,6 +78,15 @@ std::vector<Goal> Goals(const Results& r)
         {p.privateMb >= 0 && p.floorPrivateMb >= 0 && p.privateMb - p.floorPrivateMb <= 4,
          Fmt("halyard-keys private memory above a bare windowed program %.2f MB <= 4 MB",
              p.privateMb - p.floorPrivateMb)},
+        {p.asideMs.n >= 3 && p.asideMs.median <= 2000,
+         Fmt("halyard-keys steps aside for a host: median %.0f ms <= 2000 ms (%d idle programs beside)",
+             p.asideMs.median, p.asideOthers)},
+        {p.backMs.n >= 3 && p.backMs.median <= 2000,
+         Fmt("halyard-keys reads again after the host: median %.0f ms <= 2000 ms", p.backMs.median)},
+        {p.asideIdleTaskPercent >= 0 && p.asideIdleTaskPercent <= 0.1,
+         Fmt("halyard-keys idle CPU beside %d idle programs %.4f %% of one core <= 0.1 %% "
+             "(task clock)",
+             p.asideOthers, p.asideIdleTaskPercent)},
     };
 }
 
@@ -156,6 +165,13 @@ bool PrintReport(const Machine& machine, unsigned seed, const Results& r,
                p.floorTaskPercent);
     printf("%-44s %.2f MB private, of which a bare Win32 program with a window has %.2f MB\n",
            "halyard-keys memory (Linux private pages)", p.privateMb, p.floorPrivateMb);
+    printf("%-44s %12.1f %12.1f %12.1f   (n=%zu)\n", "halyard-keys: host started -> aside, ms",
+           p.asideMs.median, p.asideMs.p99, p.asideMs.max, p.asideMs.n);
+    printf("%-44s %12.1f %12.1f %12.1f   (n=%zu)\n", "halyard-keys: host ended -> reading, ms",
+           p.backMs.median, p.backMs.p99, p.backMs.max, p.backMs.n);
+    printf("%-44s %.4f %% (Linux task clock) over %.0f s, beside %d idle programs\n",
+           "halyard-keys idle, watching for hosts", p.asideIdleTaskPercent, p.asideIdleSeconds,
+           p.asideOthers);
 
     printf("\nGoals:\n");
     bool allMet = true;

@@ -105,6 +105,13 @@ std::vector<DWORD> Pids(const ReaderWatch& watch)
     return pids;
 }
 
+// Each second as the program runs it: Refresh while Busy, a Scan now and then.
+void Tick(ReaderWatch& watch, DWORD now)
+{
+    if (watch.Busy())
+        watch.Refresh(now);
+}
+
 TEST(ReaderWatch, FindsReadersRunningAlreadyAndReadsTheOthersOnce)
 {
     FakeProcesses fake;
@@ -116,12 +123,29 @@ TEST(ReaderWatch, FindsReadersRunningAlreadyAndReadsTheOthersOnce)
     ASSERT_EQ(std::vector<DWORD>{7}, Pids(watch));
     EXPECT_EQ(L"tvprogram.exe", watch.readers()[0].exe);
     EXPECT_EQ(std::set<DWORD>{7}, fake.watched);
-    for (DWORD now = 2000; now < 30000; now += 1000)
+    for (DWORD now = 2000; now < 30000; now += 1000) {
+        Tick(watch, now);
         EXPECT_FALSE(watch.Scan(now));
+    }
     // Running before the watch began, notepad is not read again; the reader is, to
     // see it unload the library.
     EXPECT_EQ(1, fake.reads[8]);
     EXPECT_GT(fake.reads[7], 20);
+}
+
+TEST(ReaderWatch, NothingIsReadWhileNothingHappens)
+{
+    FakeProcesses fake;
+    for (DWORD pid = 200; pid < 230; ++pid)
+        fake.Start(pid, L"idle.exe");
+    ReaderWatch watch(&fake, Self());
+    watch.Scan(0);
+    EXPECT_FALSE(watch.Busy());
+    for (DWORD pid = 200; pid < 230; ++pid)
+        EXPECT_FALSE(watch.Appeared(pid, 1000)) << "known already";
+    EXPECT_FALSE(watch.Busy());
+    for (DWORD pid = 200; pid < 230; ++pid)
+        EXPECT_EQ(1, fake.reads[pid]);
 }
 
 TEST(ReaderWatch, AHostThatLoadsTheLibraryAsItStartsIsFound)
@@ -130,12 +154,18 @@ TEST(ReaderWatch, AHostThatLoadsTheLibraryAsItStartsIsFound)
     fake.Start(8, L"notepad.exe");
     ReaderWatch watch(&fake, Self());
     EXPECT_FALSE(watch.Scan(0));
-    fake.Start(9, L"tvprogram.exe"); // seen before its loader got to the library
-    EXPECT_FALSE(watch.Scan(1000));
+    fake.Start(9, L"tvprogram.exe"); // its first window, before its loader got to the library
+    EXPECT_FALSE(watch.Appeared(9, 500));
+    EXPECT_TRUE(watch.Busy());
+    EXPECT_FALSE(watch.Refresh(1000));
     fake.Load(9);
-    EXPECT_TRUE(watch.Scan(2000));
+    EXPECT_TRUE(watch.Refresh(2000));
     EXPECT_EQ(std::vector<DWORD>{9}, Pids(watch));
     EXPECT_EQ(1, fake.reads[8]);
+    // One without a window of its own is found by the next Scan.
+    fake.Start(10, L"service.exe", true);
+    EXPECT_TRUE(watch.Scan(3000));
+    EXPECT_EQ((std::vector<DWORD>{9, 10}), Pids(watch));
 }
 
 TEST(ReaderWatch, ALateLoadIsSeenOnlyWhenTheProcessIsChecked)
@@ -145,10 +175,12 @@ TEST(ReaderWatch, ALateLoadIsSeenOnlyWhenTheProcessIsChecked)
     ReaderWatch watch(&fake, Self());
     watch.Scan(0);
     fake.Start(10, L"other.exe");
-    watch.Scan(1000);
+    watch.Appeared(10, 1000);
     for (DWORD now = 2000; now <= 1000 + ReaderWatch::kStartingMs + 1000; now += 1000)
-        watch.Scan(now);
+        Tick(watch, now);
+    EXPECT_FALSE(watch.Busy());
     int readsOfStarted = fake.reads[10];
+    EXPECT_GT(readsOfStarted, 5);
     fake.Load(9); // from its menu, long after it started
     EXPECT_FALSE(watch.Scan(60000));
     EXPECT_TRUE(watch.Check(9, 61000)); // it came to the front
@@ -156,6 +188,7 @@ TEST(ReaderWatch, ALateLoadIsSeenOnlyWhenTheProcessIsChecked)
     EXPECT_EQ(readsOfStarted, fake.reads[10]) << "a started process is read no more";
     EXPECT_FALSE(watch.Check(kSelf, 62000));
     EXPECT_FALSE(watch.Check(0, 62000));
+    EXPECT_FALSE(watch.Appeared(kSelf, 62000));
 }
 
 TEST(ReaderWatch, AReaderThatUnloadsOrEndsIsNoLongerOne)
@@ -167,13 +200,14 @@ TEST(ReaderWatch, AReaderThatUnloadsOrEndsIsNoLongerOne)
     watch.Scan(0);
     ASSERT_EQ((std::vector<DWORD>{7, 8}), Pids(watch));
     fake.Unload(7);
-    EXPECT_TRUE(watch.Scan(1000));
+    EXPECT_TRUE(watch.Refresh(1000));
     EXPECT_EQ(std::vector<DWORD>{8}, Pids(watch));
     fake.running.erase(8);
     EXPECT_TRUE(watch.Ended(8)); // its handle was signalled
     EXPECT_FALSE(watch.Ended(8));
     EXPECT_TRUE(watch.readers().empty());
     EXPECT_FALSE(watch.Scan(2000));
+    EXPECT_FALSE(watch.Busy());
     fake.Load(7); // loaded again
     EXPECT_TRUE(watch.Check(7, 3000));
     fake.running.erase(7); // ended between two scans, its end not yet told

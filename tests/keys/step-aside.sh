@@ -4,8 +4,8 @@
 # simulation build: a host that knows nothing of halyard-keys gets every key
 # while it runs, and none reaches the window in front as a keystroke; once
 # it ends, halyard-keys reads again by itself. halyard-monitor counts as such
-# a host, and says that another program read the tuner as it started. With
-# StepAside=0 halyard-keys reads beside the host, as it did before.
+# a host. With StepAside=0 halyard-keys reads beside the host, as it did
+# before, and halyard-monitor started then names them both.
 # Usage: step-aside.sh WORKDIR UNPACKED_DIR KEYS-TARGET.EXE HOST.EXE -- WINE...
 # (HOST.EXE: tests/sim/WindowHost.cpp, a plain host of the DLL it is given)
 set -u
@@ -87,23 +87,23 @@ before=$(f2s)
 press
 wait_for 20 bash -c "[ \$(grep -c '^keydown 0x71 ' '$log') -gt $before ]" || fail "no F2 after the host ended"
 
-# halyard-monitor reads the tuner too: it gets every key, and says at its
-# start that halyard-keys read it.
-"${wine[@]}" "$work/app/halyard-monitor.exe" --ini "$(winpath "$work/host/host.ini")" \
-  --dll "$(winpath "$work/app/sim/Halyard.dll")" --duration $((60 * scale)) >"$work/monitor.log" 2>&1 &
-monitor_pid=$!
-pids+=($monitor_pid)
-wait_for 30 grep -q '^Listening to' "$work/monitor.log" || fail "halyard-monitor did not start"
+# start_monitor NAME: halyard-monitor, reading the tuner for a minute.
+start_monitor() {
+  "${wine[@]}" "$work/app/halyard-monitor.exe" --ini "$(winpath "$work/host/host.ini")" \
+    --dll "$(winpath "$work/app/sim/Halyard.dll")" --duration $((60 * scale)) >"$work/$1.log" 2>&1 &
+  monitor_pid=$!
+  pids+=($monitor_pid)
+  wait_for 30 grep -q '^Listening to' "$work/$1.log" || fail "halyard-monitor did not start ($1)"
+}
+
+# halyard-monitor reads the tuner too: it gets every key.
+start_monitor monitor
 wait_for 10 state_is aside || fail "halyard-keys did not step aside for halyard-monitor"
 before=$(f2s)
 for _ in $(seq $presses); do press; done
 wait_for 20 bash -c "[ \$(grep -c 'key 0x12' '$work/monitor.log') -ge $presses ]" ||
   fail "halyard-monitor got $(grep -c 'key 0x12' "$work/monitor.log") of $presses keys"
 [ "$(f2s)" -eq "$before" ] || fail "keystrokes reached the window in front while halyard-monitor read"
-grep -q '^Warning: halyard-keys.exe (process [0-9]*) reads the tuner too' "$work/monitor.log" ||
-  fail "halyard-monitor did not say that halyard-keys read the tuner"
-wait_for 10 grep -q '^halyard-keys.exe (process [0-9]*) no longer reads the tuner' "$work/monitor.log" ||
-  fail "halyard-monitor did not say that halyard-keys stopped reading"
 kill "$monitor_pid" 2>/dev/null
 wait_for 20 state_is listening || fail "halyard-keys did not read again after halyard-monitor"
 
@@ -120,10 +120,19 @@ for _ in $(seq $presses); do press; done
 wait_for 20 bash -c "[ \$(( \$(grep -c '^key 0x12' '$work/shared.log') + \$(grep -c '^keydown 0x71 ' '$log') - $before )) -ge $presses ]" ||
   fail "with StepAside=0, the host and halyard-keys together got fewer than $presses keys"
 echo "StepAside=0: the host got $(host_keys shared), halyard-keys $(( $(f2s) - before )) of $presses keys"
+# halyard-monitor, started among two readers, names both, and says when one goes.
+start_monitor shared-monitor
+for reader in halyard-keys.exe sim-window-host.exe; do
+  wait_for 10 grep -q "^Warning: $reader (process [0-9]*) reads the tuner too" "$work/shared-monitor.log" ||
+    fail "halyard-monitor did not say that $reader read the tuner"
+done
 stop_host shared
+wait_for 10 grep -q '^sim-window-host.exe (process [0-9]*) no longer reads the tuner' "$work/shared-monitor.log" ||
+  fail "halyard-monitor did not say that the host stopped reading"
+kill "$monitor_pid" 2>/dev/null
 stop_keys
 "${wine[@]}" "$target" --close HalyardKeysTarget >/dev/null 2>&1
 
-echo "--- monitor log"; tr -d '\r' <"$work/monitor.log" | head -20
+echo "--- halyard-monitor among two readers"; tr -d '\r' <"$work/shared-monitor.log" | head -20
 [ $status -eq 0 ] && echo "step aside: OK"
 exit $status

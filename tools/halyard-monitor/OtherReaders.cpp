@@ -29,7 +29,8 @@ void OtherReaders::Poll(DWORD now)
         return;
     polled_ = true;
     last_ = now;
-    if (!watch_.Scan(now))
+    bool changed = watch_.Scan(now);
+    if (!watch_.Refresh(now) && !changed)
         return;
     const std::vector<Reader>& readers = watch_.readers();
     for (const Reader& reader : readers)

@@ -27,24 +27,34 @@ bool ReaderWatch::Scan(DWORD now)
         if (!running.count(pid))
             changed |= Forget(pid);
     }
-    for (DWORD pid : listed) {
-        auto found = known_.find(pid);
-        if (found == known_.end()) {
-            Known& known = known_[pid];
-            known.seen = now;
-            known.starting = listed_;
-            changed |= Judge(pid, &known);
-            continue;
-        }
-        Known& known = found->second;
+    for (DWORD pid : listed)
+        if (!known_.count(pid))
+            changed |= Add(pid, now, listed_);
+    listed_ = true;
+    return changed;
+}
+
+bool ReaderWatch::Refresh(DWORD now)
+{
+    bool changed = false;
+    for (auto it = known_.begin(); it != known_.end();) {
+        DWORD pid = it->first;
+        Known& known = it->second;
+        ++it; // Judge may end a reader's watch, never the entry
         if (known.starting && now - known.seen >= kStartingMs)
             known.starting = false; // this look is its last, unless it is a reader
         else if (!known.starting && !known.reader)
             continue;
         changed |= Judge(pid, &known);
     }
-    listed_ = true;
     return changed;
+}
+
+bool ReaderWatch::Appeared(DWORD pid, DWORD now)
+{
+    if (pid == 0 || pid == self_.pid || known_.count(pid))
+        return false;
+    return Add(pid, now, true);
 }
 
 bool ReaderWatch::Check(DWORD pid, DWORD now)
@@ -52,13 +62,25 @@ bool ReaderWatch::Check(DWORD pid, DWORD now)
     if (pid == 0 || pid == self_.pid)
         return false;
     auto found = known_.find(pid);
-    if (found == known_.end()) {
-        Known& known = known_[pid];
-        known.seen = now;
-        known.starting = true;
-        return Judge(pid, &known);
-    }
+    if (found == known_.end())
+        return Add(pid, now, true);
     return Judge(pid, &found->second);
+}
+
+bool ReaderWatch::Busy() const
+{
+    for (const auto& entry : known_)
+        if (entry.second.starting || entry.second.reader)
+            return true;
+    return false;
+}
+
+bool ReaderWatch::Add(DWORD pid, DWORD now, bool starting)
+{
+    Known& known = known_[pid];
+    known.seen = now;
+    known.starting = starting;
+    return Judge(pid, &known);
 }
 
 bool ReaderWatch::Ended(DWORD pid)

@@ -28,12 +28,13 @@ struct Reader {
 };
 
 // The other processes that read the tuner, kept up to date at little cost:
-// each process's modules are read when it appears, again while it is
-// starting (a host loads the library as it starts), and when it may have
-// loaded the library late (Check: it came to the front, a menu of its
-// closed). Only the readers found are read again on each Scan, to see them
-// unload it; their ends are waited for (Ended). A process that cannot be
-// read is not taken for a reader.
+// each process's modules are read when it appears (Appeared: it made its
+// first window, which a host needs for the keys; or Scan found it), again
+// while it is starting (Refresh: a host loads the library as it starts),
+// and when it may have loaded the library late (Check: it came to the
+// front, a menu of its closed). The readers found are read again on each
+// Refresh, to see them unload it; their ends are waited for (Ended). A
+// process that cannot be read is not taken for a reader.
 class ReaderWatch {
 public:
     // How long after a process appears its modules are read on every Scan.
@@ -44,11 +45,16 @@ public:
     ReaderWatch(const ReaderWatch&) = delete;
     ReaderWatch& operator=(const ReaderWatch&) = delete;
 
-    // Each returns true when the readers changed. The first Scan takes the
-    // processes that run already as started.
+    // Each returns true when the readers changed. Scan lists the processes,
+    // reads those it did not know, and forgets those gone; the first Scan
+    // takes the processes that run already as started.
     bool Scan(DWORD now);
+    bool Refresh(DWORD now);
+    bool Appeared(DWORD pid, DWORD now);
     bool Check(DWORD pid, DWORD now);
     bool Ended(DWORD pid);
+    // Whether Refresh has work: a process starting, or a reader.
+    bool Busy() const;
 
     // In the order they were found.
     const std::vector<Reader>& readers() const { return readers_; }
@@ -60,6 +66,7 @@ private:
         bool reader = false;
     };
     bool Judge(DWORD pid, Known* known);
+    bool Add(DWORD pid, DWORD now, bool starting);
     bool Forget(DWORD pid);
     void RemoveReader(DWORD pid);
 

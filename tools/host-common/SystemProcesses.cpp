@@ -98,10 +98,14 @@ ProcessSource::Read SystemProcesses::Modules(DWORD pid, ProcessModules* modules)
     if (QueryFullProcessImageNameW(process, 0, image, &length))
         modules->exe.assign(image, length);
     bool listed = EnumModules(process, &modules->modules);
+    // A 32-bit process read from a 64-bit one: the snapshot too, as which
+    // of the two lists holds its own modules differs between systems. (A
+    // 32-bit program cannot read a 64-bit one's: it is not judged.)
+    BOOL wow64 = FALSE;
+    bool crossBitness = sizeof(void*) == 8 && IsWow64Process(process, &wow64) && wow64;
     CloseHandle(process);
-    // Both lists where both can be had: which of them holds a 32-bit
-    // process's modules differs between systems.
-    listed = SnapshotModules(pid, &modules->modules) || listed;
+    if (!listed || crossBitness)
+        listed = SnapshotModules(pid, &modules->modules) || listed;
     return listed ? Read::Ok : Read::Denied;
 }
 

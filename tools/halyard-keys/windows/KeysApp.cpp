@@ -27,13 +27,18 @@ const UINT kTrayMessage = WM_APP + 1;
 const UINT kReaderEndedMessage = WM_APP + 2; // wParam: its pid
 const UINT_PTR kRecoveryTimer = 1;
 const UINT_PTR kKeyTimer = 2; // a held key's release
-// The process list is read this often for programs that appeared; only
-// those are read further, and the readers found.
+// Processes are read when they make their first window (a host needs one
+// for the keys); then each second while one is starting or reads the
+// tuner; and the whole process list now and then, for what no event told.
 const UINT_PTR kReaderTimer = 3;
-const UINT kReaderScanMs = 1000;
+const UINT kReaderRefreshMs = 1000;
+const UINT_PTR kProcessListTimer = 4;
+const UINT kProcessListMs = 15000;
+const UINT kProcessListNoEventsMs = 1000; // where the system gives no WinEvents
 // The one window whose WinEvents are heard (a hook's callback has no context).
 HWND winEventWindow = nullptr;
 const UINT kMaybeLoadedMessage = WM_APP + 3; // wParam: the pid
+const UINT kAppearedMessage = WM_APP + 4;    // wParam: the pid
 // The category the tuner's driver registers its interface in. Defined from
 // its published value, as SDK import libraries differ in carrying it.
 const GUID kTunerCategory = {
@@ -191,16 +196,22 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             OnRecoveryTimer();
         else if (wParam == kKeyTimer)
             OnKeyTimer();
-        else if (wParam == kReaderTimer && readers_->Scan(GetTickCount()))
-            OnReadersChanged();
+        else if (wParam == kReaderTimer)
+            OnReaderEvent(readers_->Refresh(GetTickCount()));
+        else if (wParam == kProcessListTimer)
+            OnReaderEvent(readers_->Scan(GetTickCount()));
         return 0;
     case kReaderEndedMessage:
-        if (readers_ && readers_->Ended(static_cast<DWORD>(wParam)))
-            OnReadersChanged();
+        if (readers_)
+            OnReaderEvent(readers_->Ended(static_cast<DWORD>(wParam)));
         return 0;
     case kMaybeLoadedMessage:
-        if (readers_ && readers_->Check(static_cast<DWORD>(wParam), GetTickCount()))
-            OnReadersChanged();
+        if (readers_)
+            OnReaderEvent(readers_->Check(static_cast<DWORD>(wParam), GetTickCount()));
+        return 0;
+    case kAppearedMessage:
+        if (readers_)
+            OnReaderEvent(readers_->Appeared(static_cast<DWORD>(wParam), GetTickCount()));
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -355,11 +366,12 @@ void KeysApp::ArmRecoveryTimer()
 
 void KeysApp::Shutdown()
 {
-    if (winEvents_) {
-        UnhookWinEvent(winEvents_);
-        winEvents_ = nullptr;
-        winEventWindow = nullptr;
-    }
+    for (HWINEVENTHOOK& hook : winEvents_)
+        if (hook) {
+            UnhookWinEvent(hook);
+            hook = nullptr;
+        }
+    winEventWindow = nullptr;
     readers_.reset();
     processes_.reset();
     if (tunerNotify_) {
@@ -591,26 +603,56 @@ void KeysApp::WatchReaders()
 {
     processes_.reset(new SystemProcesses(hwnd_, kReaderEndedMessage));
     readers_.reset(new ReaderWatch(processes_.get(), CurrentReaderSelf()));
-    readers_->Scan(GetTickCount());
-    SetTimer(hwnd_, kReaderTimer, kReaderScanMs, nullptr);
-    // A program may load the library long after it started, from a menu or
-    // a dialog of its own: it is read again when it comes to the front and
-    // when one of its menus or dialogs closes.
+    // A new program is read when it makes its first window. One may load
+    // the library long after it started, from a menu or a dialog of its
+    // own: it is read again when it comes to the front and when one of its
+    // menus or dialogs closes.
     winEventWindow = hwnd_;
-    winEvents_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_DIALOGEND, nullptr,
-                                 OnWinEvent, 0, 0,
-                                 WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    winEvents_[0] = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWinEvent,
+                                    0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    winEvents_[1] = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_DIALOGEND, nullptr,
+                                    OnWinEvent, 0, 0,
+                                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    OnReaderEvent(readers_->Scan(GetTickCount()));
+    SetTimer(hwnd_, kProcessListTimer, winEvents_[0] ? kProcessListMs : kProcessListNoEventsMs,
+             nullptr);
 }
 
-void CALLBACK KeysApp::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD,
-                                  DWORD)
+void CALLBACK KeysApp::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
+                                  LONG child, DWORD, DWORD)
 {
-    if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_SYSTEM_MENUEND &&
-        event != EVENT_SYSTEM_MENUPOPUPEND && event != EVENT_SYSTEM_DIALOGEND)
-        return;
+    UINT message = 0;
+    if (event == EVENT_OBJECT_CREATE && object == OBJID_WINDOW && child == CHILDID_SELF)
+        message = kAppearedMessage;
+    else if (event == EVENT_SYSTEM_FOREGROUND || event == EVENT_SYSTEM_MENUEND ||
+             event == EVENT_SYSTEM_MENUPOPUPEND || event == EVENT_SYSTEM_DIALOGEND)
+        message = kMaybeLoadedMessage;
     DWORD pid = 0;
-    if (window && winEventWindow && GetWindowThreadProcessId(window, &pid))
-        PostMessageW(winEventWindow, kMaybeLoadedMessage, pid, 0);
+    if (!message || !window || !winEventWindow || !GetWindowThreadProcessId(window, &pid))
+        return;
+    // A program makes its windows in bursts: one message for the burst.
+    static DWORD lastAppeared = 0;
+    if (message == kAppearedMessage && pid == lastAppeared)
+        return;
+    if (message == kAppearedMessage)
+        lastAppeared = pid;
+    PostMessageW(winEventWindow, message, pid, 0);
+}
+
+// After any news of the processes: the state, and whether the readers and
+// the starting programs want reading each second.
+void KeysApp::OnReaderEvent(bool changed)
+{
+    if (changed)
+        OnReadersChanged();
+    // Armed once, not again on each event: a stream of events must not keep
+    // putting the next reading off.
+    bool busy = readers_->Busy();
+    if (busy && !refreshing_)
+        SetTimer(hwnd_, kReaderTimer, kReaderRefreshMs, nullptr);
+    else if (!busy && refreshing_)
+        KillTimer(hwnd_, kReaderTimer);
+    refreshing_ = busy;
 }
 
 bool KeysApp::ShouldStandAside() const

@@ -71,6 +71,7 @@ private:
     // Other programs that read the tuner: halyard-keys stops reading while
     // one does (StepAside=1), and starts again when the last one is gone.
     void WatchReaders();
+    void OnReaderEvent(bool changed);
     void OnReadersChanged();
     bool ShouldStandAside() const;
     void StandAside();
@@ -109,5 +110,6 @@ private:
 
     std::unique_ptr<SystemProcesses> processes_;
     std::unique_ptr<ReaderWatch> readers_;
-    HWINEVENTHOOK winEvents_ = nullptr;
+    HWINEVENTHOOK winEvents_[2] = {}; // windows made; windows in front, menus and dialogs closed
+    bool refreshing_ = false;         // the readers' timer runs
 };
