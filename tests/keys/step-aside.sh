@@ -8,11 +8,21 @@
 # before, and halyard-monitor started then names them both.
 # Usage: step-aside.sh WORKDIR UNPACKED_DIR KEYS-TARGET.EXE HOST.EXE -- WINE...
 # (HOST.EXE: tests/sim/WindowHost.cpp, a plain host of the DLL it is given)
+# With HALYARD_KEYS_PACKAGE naming another unpacked package's folder,
+# halyard-keys comes from that one: the x64 halyard-keys beside the 32-bit
+# host and halyard-monitor of UNPACKED_DIR. Exits 77 when that folder holds
+# no package.
 set -u
 [ $# -ge 6 ] && [ "$5" = "--" ] ||
   { echo "usage: $0 WORKDIR UNPACKED_DIR KEYS-TARGET HOST -- WINE..." >&2; exit 2; }
 work=$1 pkg=$(ls -d "$2"/Halyard-*-win* 2>/dev/null | head -n1) target=$3 host=$4
 [ -n "$pkg" ] || { echo "no unpacked package in $2" >&2; exit 2; }
+keys_pkg=$pkg
+if [ -n "${HALYARD_KEYS_PACKAGE:-}" ]; then
+  keys_pkg=$(ls -d "$HALYARD_KEYS_PACKAGE"/Halyard-*-win* 2>/dev/null | head -n1)
+  [ -n "$keys_pkg" ] || { echo "SKIP: no unpacked package in $HALYARD_KEYS_PACKAGE (build it first)"; exit 77; }
+  echo "halyard-keys from $keys_pkg"
+fi
 shift 5
 wine=("$@")
 . "$(dirname "$0")/../common/x-session.sh"
@@ -20,9 +30,8 @@ wine=("$@")
 winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
 
 rm -rf "$work" && mkdir -p "$work/app" "$work/host" || exit 2
-cp "$pkg/bin/halyard-keys.exe" "$pkg/bin/halyard-monitor.exe" "$work/app/" &&
-  cp "$pkg/bin/sim/Halyard.dll" "$work/app/" && cp "$pkg/bin/sim/Halyard.dll" "$work/host/" || exit 2
-mkdir -p "$work/app/sim" && cp "$pkg/bin/sim/Halyard.dll" "$work/app/sim/" || exit 2
+cp "$keys_pkg/bin/halyard-keys.exe" "$keys_pkg/bin/sim/Halyard.dll" "$work/app/" &&
+  cp "$pkg/bin/halyard-monitor.exe" "$pkg/bin/sim/Halyard.dll" "$work/host/" || exit 2
 sim=$pkg/bin/halyard-sim.exe
 ini=$work/app/halyard.ini
 # F2 for the remote's 0x12; every frame a new press, so that a count of
@@ -89,8 +98,8 @@ wait_for 20 bash -c "[ \$(grep -c '^keydown 0x71 ' '$log') -gt $before ]" || fai
 
 # start_monitor NAME: halyard-monitor, reading the tuner for a minute.
 start_monitor() {
-  "${wine[@]}" "$work/app/halyard-monitor.exe" --ini "$(winpath "$work/host/host.ini")" \
-    --dll "$(winpath "$work/app/sim/Halyard.dll")" --duration $((60 * scale)) >"$work/$1.log" 2>&1 &
+  "${wine[@]}" "$work/host/halyard-monitor.exe" --ini "$(winpath "$work/host/host.ini")" \
+    --dll "$(winpath "$work/host/Halyard.dll")" --duration $((60 * scale)) >"$work/$1.log" 2>&1 &
   monitor_pid=$!
   pids+=($monitor_pid)
   wait_for 30 grep -q '^Listening to' "$work/$1.log" || fail "halyard-monitor did not start ($1)"
