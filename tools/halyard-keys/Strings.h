@@ -28,6 +28,7 @@ const char kMenuWaiting[] = "Waiting for the QBOX tuner...";
 const char kMenuPause[] = "&Pause";
 const char kMenuResume[] = "&Resume";
 const char kMenuRetry[] = "&Retry";
+const char kMenuSetup[] = "Set &up the remote...";
 const char kMenuMapKey[] = "&Map a key...";
 const char kMenuEdit[] = "&Edit key map";
 const char kMenuReload[] = "Re&load key map";
@@ -91,7 +92,7 @@ const char kNoKeysMapped[] = "No keys mapped (the file has no [Keys] section).";
 const char kSummary[] = "%u key%s mapped, %u bad line%s.";
 
 const char kUsage[] =
-    "Usage: halyard-keys [--ini PATH] [--map-key]\n"
+    "Usage: halyard-keys [--ini PATH] [--map-key | --setup]\n"
     "       halyard-keys --check [INI]\n"
     "\n"
     "Turns the keys of the tuner's remote control into keystrokes and commands,\n"
@@ -105,6 +106,8 @@ const char kUsage[] =
     "                 exit: 0 when it has none, 1 when it has some or cannot be\n"
     "                 read, 2 for a usage error\n"
     "  --map-key      open Map a key... (in the running halyard-keys, if one runs)\n"
+    "  --setup        open Set up the remote... (likewise): name the remote's\n"
+    "                 buttons by pressing them, and give them common actions\n"
     "  --help         this text\n";
 const char kUsageError[] = "halyard-keys: %s (see --help)";
 

@@ -53,6 +53,11 @@ UINT KeysApp::MapKeyMessage()
     return RegisterWindowMessageA("HalyardKeys.MapKey");
 }
 
+UINT KeysApp::SetupMessage()
+{
+    return RegisterWindowMessageA("HalyardKeys.Setup");
+}
+
 KeysApp::KeysApp(KeysPaths paths) : paths_(std::move(paths))
 {
 }
@@ -67,7 +72,7 @@ KeysApp::~KeysApp()
             DestroyIcon(icon);
 }
 
-int KeysApp::Run(bool mapKey)
+int KeysApp::Run(Open open)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WindowProc;
@@ -95,11 +100,17 @@ int KeysApp::Run(bool mapKey)
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     showMessage_ = ShowMessage();
     mapKeyMessage_ = MapKeyMessage();
+    setupMessage_ = SetupMessage();
     MapKeyDialog::Host dialogHost;
     dialogHost.settingsPath = paths_.ini.path;
     dialogHost.map = [this]() -> const KeyMap& { return keys_.map(); };
     dialogHost.saved = [this] { LoadMap(false); };
     mapKey_.reset(new MapKeyDialog(dialogHost));
+    SetupDialog::Host setupHost;
+    setupHost.settingsPath = dialogHost.settingsPath;
+    setupHost.map = dialogHost.map;
+    setupHost.saved = dialogHost.saved;
+    setup_.reset(new SetupDialog(setupHost));
     activeIcon_ = LoadSmallIcon(IDI_ACTIVE);
     inactiveIcon_ = LoadSmallIcon(IDI_INACTIVE);
     tray_.reset(new TrayIcon(hwnd_, kTrayMessage));
@@ -118,12 +129,14 @@ int KeysApp::Run(bool mapKey)
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
     Start(Asker::User);
-    if (mapKey)
+    if (open == Open::MapKey)
         mapKey_->Open();
+    else if (open == Open::Setup)
+        setup_->Open();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (mapKey_->PreTranslate(&msg))
+        if (mapKey_->PreTranslate(&msg) || setup_->PreTranslate(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -195,6 +208,10 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     if (msg == mapKeyMessage_ && msg) {
         mapKey_->Open();
+        return 0;
+    }
+    if (msg == setupMessage_ && msg) {
+        setup_->Open();
         return 0;
     }
     if (msg == showMessage_ && msg) {
@@ -375,6 +392,12 @@ void KeysApp::OnRemoteKey(unsigned code)
 {
     if (mode_ != MenuState::Mode::Listening)
         return; // posted before the library stopped
+    if (setup_->IsOpen()) {
+        // The button being named: nothing is typed or started meanwhile.
+        setup_->Heard(code);
+        keys_.Reset();
+        return;
+    }
     if (mapKey_->IsOpen()) {
         // The key to map, not one to act on: nothing is typed or started
         // while the dialog is open.
@@ -468,6 +491,9 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdMapKey:
         mapKey_->Open();
+        break;
+    case kCmdSetup:
+        setup_->Open();
         break;
     case kCmdNone:
         break;

@@ -11,6 +11,7 @@
 #include "KeyDispatcher.h"
 #include "KeyDisplay.h"
 #include "MapKeyDialog.h"
+#include "SetupDialog.h"
 #include "KeysPaths.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
@@ -27,15 +28,18 @@ public:
     // Registered: a second instance started with --map-key asks the first
     // to open Map a key... with it.
     static UINT MapKeyMessage();
+    // Registered: the same for --setup and Set up the remote....
+    static UINT SetupMessage();
 
     explicit KeysApp(KeysPaths paths);
     ~KeysApp();
     KeysApp(const KeysApp&) = delete;
     KeysApp& operator=(const KeysApp&) = delete;
 
-    // Until Exit; returns the exit code. With mapKey, Map a key... opens
-    // at the start.
-    int Run(bool mapKey = false);
+    // A dialog to open at the start.
+    enum class Open { Nothing, MapKey, Setup };
+    // Until Exit; returns the exit code.
+    int Run(Open open = Open::Nothing);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -74,6 +78,7 @@ private:
     UINT taskbarCreated_ = 0;
     UINT showMessage_ = 0;
     UINT mapKeyMessage_ = 0;
+    UINT setupMessage_ = 0;
 
     bool comReady_ = false;
     HalyardLibrary library_;
@@ -90,4 +95,5 @@ private:
     bool menuOpen_ = false;
     KeyDisplay display_; // ShowKeys: made on its first use
     std::unique_ptr<MapKeyDialog> mapKey_;
+    std::unique_ptr<SetupDialog> setup_;
 };

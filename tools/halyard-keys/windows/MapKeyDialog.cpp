@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "DialogText.h"
 #include "DisplayText.h"
 #include "KeyCaptureField.h"
 #include "MappingValue.h"
@@ -23,19 +24,6 @@ std::wstring WindowText(HWND window)
     int length = GetWindowTextLengthW(window);
     std::wstring text(length + 1, L'\0');
     text.resize(GetWindowTextW(window, &text[0], length + 1));
-    return text;
-}
-
-// A string of the table with "{1}" and "{2}" filled in.
-std::wstring Fill(std::wstring text, const std::wstring& first, const std::wstring& second = L"")
-{
-    const std::pair<const wchar_t*, const std::wstring*> slots[] = {{L"{1}", &first},
-                                                                     {L"{2}", &second}};
-    for (const auto& slot : slots) {
-        size_t at = text.find(slot.first);
-        if (at != std::wstring::npos)
-            text.replace(at, 3, *slot.second);
-    }
     return text;
 }
 
@@ -129,7 +117,7 @@ void MapKeyDialog::Init()
 {
     std::string error;
     if (!file_.Load(&error))
-        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+        Status(FillText(Text(IDS_SAVE_FAILED), Widen(error)));
     for (const ActionControls* controls : {&kAction, &kLong}) {
         AttachKeyCapture(GetDlgItem(dialog_, controls->keys));
         for (UINT id : kKindStrings)
@@ -314,7 +302,7 @@ void MapKeyDialog::ShowNow()
         return;
     const KeySection* from = nullptr;
     const KeyMapping* mapping = host_.map().Find(code_, program, &from);
-    std::wstring text = mapping ? Fill(Text(IDS_NOW_MAPPED), Widen(DescribeMapping(*mapping)),
+    std::wstring text = mapping ? FillText(Text(IDS_NOW_MAPPED), Widen(DescribeMapping(*mapping)),
                                        Widen(from->Name()))
                                 : Text(IDS_NOW_NOT_MAPPED);
     SetDlgItemTextW(dialog_, IDC_MAP_KEY_NOW, text.c_str());
@@ -335,7 +323,7 @@ bool MapKeyDialog::SaveFile(const IniFile::Edit& edit)
 {
     std::string error;
     if (!file_.Save(edit, &error)) {
-        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+        Status(FillText(Text(IDS_SAVE_FAILED), Widen(error)));
         return false;
     }
     host_.saved();
@@ -362,7 +350,7 @@ void MapKeyDialog::Save()
     std::string line = MappingLine(code_, value);
     if (!SaveFile(SetLine(section, MatchKeyCode(code_), line)))
         return;
-    Status(Fill(Text(file_.reloaded() ? IDS_SAVED_RELOADED : IDS_SAVED), Widen(line),
+    Status(FillText(Text(file_.reloaded() ? IDS_SAVED_RELOADED : IDS_SAVED), Widen(line),
                 Widen("[" + section + "]")));
     ShowNow();
 }
@@ -375,12 +363,12 @@ void MapKeyDialog::Remove()
     std::wstring key = Widen(DescribeCode(code_)), where = Widen("[" + section + "]");
     const KeySection* own = host_.map().Section(program);
     if (!own || !own->Find(code_)) {
-        Status(Fill(Text(IDS_NOT_THERE), key, where));
+        Status(FillText(Text(IDS_NOT_THERE), key, where));
         return;
     }
     if (!SaveFile(RemoveLines(section, MatchKeyCode(code_))))
         return;
-    Status(Fill(Text(IDS_REMOVED), key, where));
+    Status(FillText(Text(IDS_REMOVED), key, where));
     ShowNow();
 }
 
@@ -391,13 +379,11 @@ void MapKeyDialog::Status(const std::wstring& text)
 
 std::wstring MapKeyDialog::Text(UINT id) const
 {
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, length) : std::wstring();
+    return LoadText(id);
 }
 
 std::wstring MapKeyDialog::Error(const FormError& error) const
 {
-    std::wstring text = Fill(Text(error.stringId), Widen(error.mapMessage));
-    return error.held ? Fill(Text(IDS_FORM_HELD), text) : text;
+    std::wstring text = FillText(Text(error.stringId), Widen(error.mapMessage));
+    return error.held ? FillText(Text(IDS_FORM_HELD), text) : text;
 }

@@ -35,6 +35,7 @@ const Item kItems[] = {
     {Kind::Command, kCmdPause, strings::kMenuPause, kWhenListening | kWhenWaiting, nullptr},
     {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused, nullptr},
     {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting, nullptr},
+    {Kind::Command, kCmdSetup, strings::kMenuSetup, kAlways, nullptr},
     {Kind::Command, kCmdMapKey, strings::kMenuMapKey, kAlways, nullptr},
     {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways, nullptr},
     {Kind::Command, kCmdReload, strings::kMenuReload, kAlways, nullptr},

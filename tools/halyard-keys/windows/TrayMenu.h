@@ -17,6 +17,7 @@ enum MenuCommand : UINT {
     kCmdExit,
     kCmdMapKey,
     kCmdShowKeys,
+    kCmdSetup,
 };
 
 struct MenuState {

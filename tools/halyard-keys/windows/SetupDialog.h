@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "IniFile.h"
+#include "KeyMap.h"
+#include "SetupSession.h"
+
+// "Set up the remote...": asks for the common buttons one at a time, names
+// each by the code the remote sends (SetupSession), and on its last page
+// saves the names, with the common actions of the named buttons that have
+// none, as added lines of the settings file (AddButtonLines, through
+// IniFile). Modeless, from the resource template IDD_SETUP; while it is open
+// the remote's keys come here instead of to the key map.
+class SetupDialog {
+public:
+    struct Host {
+        std::wstring settingsPath;
+        std::function<const KeyMap&()> map; // the map as it is now
+        std::function<void()> saved;        // the file changed: read the map again
+    };
+
+    explicit SetupDialog(Host host);
+    ~SetupDialog();
+    SetupDialog(const SetupDialog&) = delete;
+    SetupDialog& operator=(const SetupDialog&) = delete;
+
+    // Opens the dialog at its first button, or brings it to the front.
+    void Open();
+    bool IsOpen() const { return dialog_ != nullptr; }
+    bool PreTranslate(MSG* msg);
+    // A frame of the remote's key code, while open.
+    void Heard(unsigned code);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
+    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Init();
+    void OnCommand(int id);
+    void ShowStep();
+    void ShowLastPage();
+    void Save();
+    void Set(int id, const std::wstring& text);
+    // "OK" for KEY_OK; the name itself for one the setup does not ask for.
+    std::wstring Label(const std::string& name) const;
+
+    Host host_;
+    IniFile file_;
+    std::unique_ptr<SetupSession> session_;
+    HWND dialog_ = nullptr;
+    bool lastPage_ = false;
+};
