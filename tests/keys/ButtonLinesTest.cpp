@@ -104,4 +104,18 @@ TEST(ButtonLinesTest, ANameTakenOverLeavesNoClash)
     EXPECT_FALSE(map.Find(0x12));
 }
 
+// Map a key writes a named button's line by its name, in place of its code
+// line or its name line: never a second line for one button.
+TEST(ButtonLinesTest, MapAKeyReplacesEitherLineOfANamedButton)
+{
+    IniText::KeyMatch ok = MatchButton(0x12, "KEY_OK");
+    for (const char* key : {"0x12", "18", "key_ok", "KEY_OK"})
+        EXPECT_TRUE(ok(key)) << key;
+    for (const char* key : {"0x13", "KEY_UP", "KEY_OK2"})
+        EXPECT_FALSE(ok(key)) << key;
+    EXPECT_FALSE(MatchButton(0x12, "")("KEY_OK"));
+    EXPECT_EQ(ButtonLine(0x12, "KEY_OK", "Esc"), "KEY_OK = Esc");
+    EXPECT_EQ(ButtonLine(0x12, "", "Esc"), "0x12 = Esc");
+}
+
 } // namespace

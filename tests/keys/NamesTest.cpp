@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ButtonNames.h"
+#include "DisplayText.h"
+#include "KeyDispatcher.h"
 #include "KeyMap.h"
 
 namespace {
@@ -127,6 +129,28 @@ TEST(NamesTest, EachConflictIsReportedOnItsLineAndTheFirstLineCounts)
                              DescribeMapping(m);
         EXPECT_EQ(survivors, c.survivors);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Where a person reads a key, a named button goes by its name.
+TEST(NamesTest, TheMenuAndTheDisplayShowANamedButtonByItsName)
+{
+    KeyDispatcher keys;
+    keys.SetMap(ParseKeyMap("[Names]\n0x12 = KEY_OK\n0x13 = KEY_MENU\n[Keys]\nKEY_OK = Enter\n"));
+    std::vector<DueAction> due;
+    auto program = [] { return std::string(); };
+    keys.Arrive(0x12, 1000, program, &due);
+    EXPECT_EQ(keys.lastKey(), "Last key: KEY_OK (0x12) \xE2\x86\x92 Enter");
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(NamedDisplayText(keys.map().NameOf(keys.code()), *due[0].action),
+              "KEY_OK \xE2\x86\x92 Enter");
+    keys.Arrive(0x13, 5000, program, &due);
+    EXPECT_EQ(keys.lastKey(), "Last key: KEY_MENU (0x13) (not mapped)");
+    // Unnamed, as before.
+    EXPECT_EQ(NamedDisplayText("", *due[0].action), "Enter");
 }
 
 } // namespace

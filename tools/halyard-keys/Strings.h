@@ -18,6 +18,8 @@ const char kTipWaiting[] = "Halyard keys: Waiting for the QBOX tuner...";
 const char kMenuLastKey[] = "Last key: ";
 const char kMenuNoKeyYet[] = "Last key: none yet (press a key on the remote)";
 const char kNotMapped[] = " (not mapped)";
+// Between a named button and what it does, in the menu and the display.
+const char kMapsTo[] = " \xE2\x86\x92 ";
 const char kHeld[] = " (held)";
 const char kLong[] = " (long)";
 const char kFromSection[] = ", from ";
@@ -55,6 +57,11 @@ const char kNoKeysSectionTitle[] = "No keys mapped yet";
 const char kNoKeysSection[] =
     "Add a [Keys] section to the INI file (Edit key map in the menu). "
     "The menu shows each key's code as you press it.";
+const char kSetupOfferTitle[] = "Set up the remote in a minute";
+const char kSetupOffer[] =
+    "No button is named and no key mapped yet. Click here to name the remote's buttons by "
+    "pressing them, and give them their common actions. (Also in the menu: Set up the "
+    "remote...)";
 const char kSendFailedTitle[] = "Could not send the keys";
 const char kRunFailedTitle[] = "Could not run the command";
 const char kEditFailedTitle[] = "Could not open the key map";

@@ -4,6 +4,7 @@
 
 #include "CommonButtonActions.h"
 #include "KeyMap.h"
+#include "MappingForm.h"
 #include "Text.h"
 
 namespace {
@@ -24,6 +25,19 @@ IniText::KeyMatch Nothing()
 }
 
 } // namespace
+
+IniText::KeyMatch MatchButton(unsigned code, const std::string& name)
+{
+    IniText::KeyMatch byCode = MatchKeyCode(code);
+    return [byCode, name](const std::string& key) {
+        return byCode(key) || (!name.empty() && _stricmp(key.c_str(), name.c_str()) == 0);
+    };
+}
+
+std::string ButtonLine(unsigned code, const std::string& name, const std::string& value)
+{
+    return name.empty() ? MappingLine(code, value) : name + " = " + value;
+}
 
 bool AddButtonLines(IniText* text, const std::vector<NamedButton>& buttons, bool commonActions,
                     size_t* added, std::string* error)

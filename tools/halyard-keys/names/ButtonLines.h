@@ -16,6 +16,13 @@ struct NamedButton {
     std::string name; // as the names table writes it
 };
 
+// The lines of a [Keys] section about one button: its code's, and its
+// name's where it has one (name empty otherwise).
+IniText::KeyMatch MatchButton(unsigned code, const std::string& name);
+// A [Keys] line for the button, by its name where it has one: "KEY_OK =
+// Enter", else "0x12 = Enter".
+std::string ButtonLine(unsigned code, const std::string& name, const std::string& value);
+
 // Applied to the file as it is when saved (IniFile re-reads a file changed
 // on disk): what has an action and what is named is judged from that text.
 // *added counts the lines added. False, with *error, when a line cannot go

@@ -12,6 +12,7 @@
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
 #include "OpenInEditor.h"
+#include "SetupOffer.h"
 #include "Strings.h"
 #include "Text.h"
 #include "UserOutput.h"
@@ -129,6 +130,8 @@ int KeysApp::Run(Open open)
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
     Start(Asker::User);
+    if (mode_ == MenuState::Mode::Listening)
+        OfferSetup();
     if (open == Open::MapKey)
         mapKey_->Open();
     else if (open == Open::Setup)
@@ -166,8 +169,12 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kTrayMessage: {
         RECT at;
-        if (tray_->Decode(wParam, lParam, &at) == TrayIcon::Event::Menu)
+        TrayIcon::Event event = tray_->Decode(wParam, lParam, &at);
+        if (event == TrayIcon::Event::Menu)
             ShowMenu(at);
+        else if (event == TrayIcon::Event::NotificationClicked && setupOffer_ &&
+                 tray_->LastNotification() == setupOffer_)
+            setup_->Open();
         return 0;
     }
     case WM_POWERBROADCAST:
@@ -379,7 +386,8 @@ void KeysApp::LoadMap(bool reloading)
                       TrayIcon::Kind::Warning);
     } else {
         mapError_.clear();
-        if (!map.hasKeysSection)
+        // A new user hears of the setup instead, once.
+        if (!map.hasKeysSection && (SetupOffered() || !map.names.empty()))
             tray_->Notify(strings::kNoKeysSectionTitle, strings::kNoKeysSection,
                           TrayIcon::Kind::Info);
         else if (reloading)
@@ -408,6 +416,25 @@ void KeysApp::OnRemoteKey(unsigned code)
     due_.clear();
     keys_.Arrive(code, GetTickCount(), ForegroundProgram, &due_);
     Perform();
+    OfferSetup();
+}
+
+bool KeysApp::MapIsEmpty() const
+{
+    return mapError_.empty() && keys_.map().names.empty() && keys_.map().MappingCount() == 0 &&
+           keys_.map().errors.empty();
+}
+
+// Nothing named and nothing mapped: the remote does nothing yet. The first
+// start that listens, or the first key heard, says once how to change that.
+void KeysApp::OfferSetup()
+{
+    if (setupOffer_ || !MapIsEmpty() || setup_->IsOpen() || SetupOffered())
+        return;
+    setupOffer_ = tray_->Notify(strings::kSetupOfferTitle, strings::kSetupOffer,
+                                TrayIcon::Kind::Info);
+    if (setupOffer_)
+        RememberSetupOffered();
 }
 
 void KeysApp::OnKeyTimer()
@@ -427,7 +454,7 @@ void KeysApp::Perform()
         if (!PerformAction(*due.action, due.times, &title, &text))
             tray_->Notify(title, text, TrayIcon::Kind::Warning);
         else if (keys_.map().showKeys && due.action->kind != KeyAction::Kind::Nothing)
-            display_.Show(ActionDisplayText(*due.action));
+            display_.Show(NamedDisplayText(keys_.map().NameOf(keys_.code()), *due.action));
     }
     // A key with a long action waits for its release: the timer says when.
     DWORD wait = keys_.WaitMs(GetTickCount());

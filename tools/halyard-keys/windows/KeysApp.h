@@ -57,6 +57,8 @@ private:
     void ArmRecoveryTimer();
     void LoadMap(bool reloading);
     void OnRemoteKey(unsigned code);
+    bool MapIsEmpty() const;
+    void OfferSetup();
     void OnKeyTimer();
     void Perform(); // the actions in due_, then the key timer
     void ShowMenu(const RECT& at);
@@ -96,4 +98,5 @@ private:
     KeyDisplay display_; // ShowKeys: made on its first use
     std::unique_ptr<MapKeyDialog> mapKey_;
     std::unique_ptr<SetupDialog> setup_;
+    unsigned setupOffer_ = 0; // the offer's notification, while it may be the one shown
 };

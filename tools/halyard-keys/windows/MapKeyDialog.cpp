@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "DialogText.h"
+#include "ButtonLines.h"
 #include "DisplayText.h"
 #include "KeyCaptureField.h"
 #include "MappingValue.h"
@@ -42,31 +43,9 @@ const MapKeyDialog::ActionControls MapKeyDialog::kAction = {
 const MapKeyDialog::ActionControls MapKeyDialog::kLong = {
     IDC_LONG_KIND, IDC_LONG_KEYS, IDC_LONG_COMMON, IDC_LONG_COMMAND, IDC_LONG_BROWSE};
 
-MapKeyDialog::MapKeyDialog(Host host) : host_(std::move(host)), file_(host_.settingsPath)
+MapKeyDialog::MapKeyDialog(Host host)
+    : ModelessDialog(IDD_MAP_KEY), host_(std::move(host)), file_(host_.settingsPath)
 {
-}
-
-MapKeyDialog::~MapKeyDialog()
-{
-    if (dialog_)
-        DestroyWindow(dialog_);
-}
-
-void MapKeyDialog::Open()
-{
-    if (!dialog_) {
-        dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAP_KEY),
-                                     nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
-        if (!dialog_)
-            return;
-        ShowWindow(dialog_, SW_SHOW);
-    }
-    SetForegroundWindow(dialog_);
-}
-
-bool MapKeyDialog::PreTranslate(MSG* msg)
-{
-    return dialog_ && IsDialogMessageW(dialog_, msg);
 }
 
 void MapKeyDialog::SelectKey(unsigned code)
@@ -76,39 +55,17 @@ void MapKeyDialog::SelectKey(unsigned code)
         return;
     hasKey_ = true;
     code_ = code;
-    SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, Widen(DescribeCode(code)).c_str());
+    SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, Widen(DescribeButton(host_.map(), code)).c_str());
     StartFromMapping();
     ShowNow();
     Status(std::wstring());
 }
 
-INT_PTR CALLBACK MapKeyDialog::DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<MapKeyDialog*>(lParam);
-        self->dialog_ = dialog;
-        self->Init();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<MapKeyDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return self ? self->Handle(msg, wParam, lParam) : FALSE;
-}
-
 INT_PTR MapKeyDialog::Handle(UINT msg, WPARAM wParam, LPARAM)
 {
-    switch (msg) {
-    case WM_COMMAND:
+    if (msg == WM_COMMAND) {
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_CLOSE:
-        DestroyWindow(dialog_);
-        return TRUE;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dialog_, DWLP_USER, 0);
-        dialog_ = nullptr;
-        hasKey_ = false;
-        return FALSE;
     }
     return FALSE;
 }
@@ -347,8 +304,11 @@ void MapKeyDialog::Save()
         Status(Error(problem));
         return;
     }
-    std::string line = MappingLine(code_, value);
-    if (!SaveFile(SetLine(section, MatchKeyCode(code_), line)))
+    // A named button's line names it, and takes the place of its code line
+    // or its name line, whichever the section has.
+    std::string name = host_.map().NameOf(code_);
+    std::string line = ButtonLine(code_, name, value);
+    if (!SaveFile(SetLine(section, MatchButton(code_, name), line)))
         return;
     Status(FillText(Text(file_.reloaded() ? IDS_SAVED_RELOADED : IDS_SAVED), Widen(line),
                 Widen("[" + section + "]")));
@@ -360,13 +320,13 @@ void MapKeyDialog::Remove()
     std::string section, program;
     if (!Target(&section, &program))
         return;
-    std::wstring key = Widen(DescribeCode(code_)), where = Widen("[" + section + "]");
+    std::wstring key = Widen(DescribeButton(host_.map(), code_)), where = Widen("[" + section + "]");
     const KeySection* own = host_.map().Section(program);
     if (!own || !own->Find(code_)) {
         Status(FillText(Text(IDS_NOT_THERE), key, where));
         return;
     }
-    if (!SaveFile(RemoveLines(section, MatchKeyCode(code_))))
+    if (!SaveFile(RemoveLines(section, MatchButton(code_, host_.map().NameOf(code_)))))
         return;
     Status(FillText(Text(IDS_REMOVED), key, where));
     ShowNow();

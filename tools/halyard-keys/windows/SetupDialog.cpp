@@ -8,62 +8,16 @@
 #include "Text.h"
 #include "resource.h"
 
-SetupDialog::SetupDialog(Host host) : host_(std::move(host)), file_(host_.settingsPath)
+SetupDialog::SetupDialog(Host host)
+    : ModelessDialog(IDD_SETUP), host_(std::move(host)), file_(host_.settingsPath)
 {
-}
-
-SetupDialog::~SetupDialog()
-{
-    if (dialog_)
-        DestroyWindow(dialog_);
-}
-
-void SetupDialog::Open()
-{
-    if (!dialog_) {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
-        dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETUP),
-                                     nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
-        if (!dialog_)
-            return;
-        ShowWindow(dialog_, SW_SHOW);
-    }
-    SetForegroundWindow(dialog_);
-}
-
-bool SetupDialog::PreTranslate(MSG* msg)
-{
-    return dialog_ && IsDialogMessageW(dialog_, msg);
-}
-
-INT_PTR CALLBACK SetupDialog::DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<SetupDialog*>(lParam);
-        self->dialog_ = dialog;
-        self->Init();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<SetupDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return self ? self->Handle(msg, wParam, lParam) : FALSE;
 }
 
 INT_PTR SetupDialog::Handle(UINT msg, WPARAM wParam, LPARAM)
 {
-    switch (msg) {
-    case WM_COMMAND:
+    if (msg == WM_COMMAND) {
         OnCommand(LOWORD(wParam));
         return TRUE;
-    case WM_CLOSE:
-        DestroyWindow(dialog_);
-        return TRUE;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dialog_, DWLP_USER, 0);
-        dialog_ = nullptr;
-        session_.reset();
-        return FALSE;
     }
     return FALSE;
 }

@@ -8,6 +8,7 @@
 
 #include "IniFile.h"
 #include "KeyMap.h"
+#include "ModelessDialog.h"
 #include "SetupSession.h"
 
 // "Set up the remote...": asks for the common buttons one at a time, names
@@ -16,7 +17,7 @@
 // none, as added lines of the settings file (AddButtonLines, through
 // IniFile). Modeless, from the resource template IDD_SETUP; while it is open
 // the remote's keys come here instead of to the key map.
-class SetupDialog {
+class SetupDialog : public ModelessDialog {
 public:
     struct Host {
         std::wstring settingsPath;
@@ -25,21 +26,15 @@ public:
     };
 
     explicit SetupDialog(Host host);
-    ~SetupDialog();
-    SetupDialog(const SetupDialog&) = delete;
-    SetupDialog& operator=(const SetupDialog&) = delete;
 
-    // Opens the dialog at its first button, or brings it to the front.
-    void Open();
-    bool IsOpen() const { return dialog_ != nullptr; }
-    bool PreTranslate(MSG* msg);
     // A frame of the remote's key code, while open.
     void Heard(unsigned code);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
-    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-    void Init();
+    // Each opening starts at the first button.
+    void Init() override;
+    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Closed() override { session_.reset(); }
     void OnCommand(int id);
     void ShowStep();
     void ShowLastPage();
@@ -51,6 +46,5 @@ private:
     Host host_;
     IniFile file_;
     std::unique_ptr<SetupSession> session_;
-    HWND dialog_ = nullptr;
     bool lastPage_ = false;
 };
