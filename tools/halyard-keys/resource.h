@@ -68,6 +68,8 @@
 #define IDC_SETUP_STATUS 307    // what saving did, or why not
 #define IDC_SETUP_BACK 308
 #define IDC_SETUP_SKIP 309
+#define IDC_SETUP_NAME_LABEL 310
+#define IDC_SETUP_SO_FAR 311    // the buttons named so far, while asking
 // IDOK is Finish, then Save on the last page; IDCANCEL Cancel, then Close.
 
 #define IDS_SETUP_STEP 400          // "Button {1} of {2}"
@@ -85,5 +87,6 @@
 #define IDS_SETUP_SAVED_RELOADED 412
 #define IDS_SETUP_NOTHING_TO_ADD 413
 #define IDS_SETUP_WAIT_BUTTON 414   // the last page, before saving
+#define IDS_SETUP_SO_FAR 415        // "Named so far: OK 0x12, Up 0x1A"
 // The buttons of SetupButtons(), in its order.
 #define IDS_SETUP_BUTTON_FIRST 450

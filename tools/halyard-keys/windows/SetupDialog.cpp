@@ -106,6 +106,10 @@ void SetupDialog::ShowStep()
     if (session_->CodeAt(step, &code))
         Set(IDC_SETUP_HEARD, FillText(LoadText(IDS_SETUP_NAMED_NOW), Widen(DescribeCode(code))));
     ShowWindow(GetDlgItem(dialog_, IDC_SETUP_COMMON), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog_, IDC_SETUP_NAME_LABEL), SW_SHOW);
+    std::wstring list = NamedList();
+    Set(IDC_SETUP_SO_FAR, list.empty() ? list : FillText(LoadText(IDS_SETUP_SO_FAR), list));
+    ShowWindow(GetDlgItem(dialog_, IDC_SETUP_SO_FAR), SW_SHOW);
     Set(IDC_SETUP_STATUS, std::wstring());
     EnableWindow(GetDlgItem(dialog_, IDC_SETUP_BACK), step > 0);
     EnableWindow(GetDlgItem(dialog_, IDC_SETUP_SKIP), TRUE);
@@ -117,15 +121,15 @@ void SetupDialog::ShowLastPage()
 {
     lastPage_ = true;
     std::vector<NamedButton> named = session_->Named();
-    std::wstring list;
-    for (const NamedButton& button : named)
-        list += (list.empty() ? L"" : L", ") + Label(button.name);
     Set(IDC_SETUP_STEP, LoadText(IDS_SETUP_LAST_PAGE));
     SendDlgItemMessageW(dialog_, IDC_SETUP_PROGRESS, PBM_SETPOS, SetupButtons().size(), 0);
     Set(IDC_SETUP_ASK, named.empty() ? LoadText(IDS_SETUP_NONE)
                                      : FillText(LoadText(IDS_SETUP_READY),
-                                                std::to_wstring(named.size()), list));
+                                                std::to_wstring(named.size()), NamedList()));
     Set(IDC_SETUP_NAME, std::wstring());
+    ShowWindow(GetDlgItem(dialog_, IDC_SETUP_NAME_LABEL), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog_, IDC_SETUP_SO_FAR), SW_HIDE);
+    Set(IDC_SETUP_STATUS, std::wstring());
     Set(IDC_SETUP_HEARD, LoadText(IDS_SETUP_WAIT_BUTTON));
     ShowWindow(GetDlgItem(dialog_, IDC_SETUP_COMMON), SW_SHOW);
     EnableWindow(GetDlgItem(dialog_, IDC_SETUP_BACK), TRUE);
@@ -168,6 +172,17 @@ void SetupDialog::Save()
 void SetupDialog::Set(int id, const std::wstring& text)
 {
     SetDlgItemTextW(dialog_, id, text.c_str());
+}
+
+std::wstring SetupDialog::NamedList() const
+{
+    std::wstring list;
+    for (const NamedButton& button : session_->Named()) {
+        wchar_t code[8];
+        swprintf(code, 8, L" 0x%02X", button.code);
+        list += (list.empty() ? L"" : L", ") + Label(button.name) + code;
+    }
+    return list;
 }
 
 std::wstring SetupDialog::Label(const std::string& name) const
