@@ -37,7 +37,10 @@ const char kMenuReload[] = "Re&load key map";
 const char kMenuProblems[] = "Key map &problems...";
 const char kMenuShowKeys[] = "Show &keys on screen";
 const char kMenuAutoStart[] = "&Start with Windows";
+const char kMenuHelp[] = "&Help";
 const char kMenuExit[] = "E&xit";
+// The help page beside the program, which Help opens.
+const char kHelpFile[] = "halyard-keys-help.html";
 const char kMenuSettings[] = "Settings: "; // and the INI file's path
 
 // Notifications.
@@ -65,6 +68,7 @@ const char kSetupOffer[] =
 const char kSendFailedTitle[] = "Could not send the keys";
 const char kRunFailedTitle[] = "Could not run the command";
 const char kEditFailedTitle[] = "Could not open the key map";
+const char kHelpFailedTitle[] = "Could not open the help";
 const char kShowKeysFailedTitle[] = "Could not change Show keys on screen";
 const char kAutoStartFailedTitle[] = "Could not change Start with Windows";
 const char kIniNotForLibraryTitle[] = "MaskCode not applied";

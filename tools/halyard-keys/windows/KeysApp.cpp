@@ -11,6 +11,7 @@
 #include "IniFile.h"
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
+#include "OpenHelp.h"
 #include "OpenInEditor.h"
 #include "SetupOffer.h"
 #include "Strings.h"
@@ -522,6 +523,12 @@ void KeysApp::OnCommand(MenuCommand command)
     case kCmdSetup:
         setup_->Open();
         break;
+    case kCmdHelp: {
+        std::string error;
+        if (!OpenHelp(hwnd_, paths_.exe, &error))
+            tray_->Notify(strings::kHelpFailedTitle, error, TrayIcon::Kind::Warning);
+        break;
+    }
     case kCmdNone:
         break;
     }

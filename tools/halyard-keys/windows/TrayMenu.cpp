@@ -44,6 +44,7 @@ const Item kItems[] = {
     {Kind::Command, kCmdShowKeys, strings::kMenuShowKeys, kAlways, &MenuState::showKeys},
     {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways, &MenuState::autoStart},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
+    {Kind::Command, kCmdHelp, strings::kMenuHelp, kAlways, nullptr},
     {Kind::Command, kCmdExit, strings::kMenuExit, kAlways, nullptr},
 };
 

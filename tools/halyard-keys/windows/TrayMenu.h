@@ -18,6 +18,7 @@ enum MenuCommand : UINT {
     kCmdMapKey,
     kCmdShowKeys,
     kCmdSetup,
+    kCmdHelp,
 };
 
 struct MenuState {
