@@ -430,12 +430,18 @@ bool KeysApp::MapIsEmpty() const
 // start that listens, or the first key heard, says once how to change that.
 void KeysApp::OfferSetup()
 {
-    if (setupOffer_ || !MapIsEmpty() || setup_->IsOpen() || SetupOffered())
+    if (offered_ || !MapIsEmpty() || setup_->IsOpen())
+        return;
+    // Read once: the registry is not asked again on every key.
+    offered_ = SetupOffered();
+    if (offered_)
         return;
     setupOffer_ = tray_->Notify(strings::kSetupOfferTitle, strings::kSetupOffer,
                                 TrayIcon::Kind::Info);
-    if (setupOffer_)
+    if (setupOffer_) {
         RememberSetupOffered();
+        offered_ = true;
+    }
 }
 
 void KeysApp::OnKeyTimer()

@@ -99,4 +99,5 @@ private:
     std::unique_ptr<MapKeyDialog> mapKey_;
     std::unique_ptr<SetupDialog> setup_;
     unsigned setupOffer_ = 0; // the offer's notification, while it may be the one shown
+    bool offered_ = false;    // this user has had the offer: no need to ask again
 };

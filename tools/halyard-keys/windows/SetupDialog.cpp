@@ -115,6 +115,9 @@ void SetupDialog::ShowStep()
     EnableWindow(GetDlgItem(dialog_, IDC_SETUP_SKIP), TRUE);
     EnableWindow(GetDlgItem(dialog_, IDOK), TRUE);
     Set(IDOK, LoadText(IDS_SETUP_FINISH));
+    // Back, at the first button, is disabled: the keyboard goes on from Skip.
+    if (!IsWindowEnabled(GetFocus()))
+        Focus(IDC_SETUP_SKIP);
 }
 
 void SetupDialog::ShowLastPage()
@@ -137,7 +140,7 @@ void SetupDialog::ShowLastPage()
     EnableWindow(GetDlgItem(dialog_, IDOK), !named.empty());
     Set(IDOK, LoadText(IDS_SETUP_SAVE));
     // The focus on a disabled button would leave the keyboard nowhere.
-    SetFocus(GetDlgItem(dialog_, named.empty() ? IDC_SETUP_BACK : IDOK));
+    Focus(named.empty() ? IDC_SETUP_BACK : IDOK);
 }
 
 void SetupDialog::Save()
@@ -165,8 +168,13 @@ void SetupDialog::Save()
     for (int id : {IDOK, IDC_SETUP_BACK, IDC_SETUP_COMMON})
         EnableWindow(GetDlgItem(dialog_, id), FALSE);
     Set(IDCANCEL, LoadText(IDS_SETUP_CLOSE));
-    SendMessageW(dialog_, DM_SETDEFID, IDCANCEL, 0);
-    SetFocus(GetDlgItem(dialog_, IDCANCEL));
+    Focus(IDCANCEL);
+}
+
+// As the dialog manager moves the focus, the default button with it.
+void SetupDialog::Focus(int id)
+{
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, id)), TRUE);
 }
 
 void SetupDialog::Set(int id, const std::wstring& text)

@@ -40,6 +40,7 @@ private:
     void ShowLastPage();
     void Save();
     void Set(int id, const std::wstring& text);
+    void Focus(int id);
     // "OK 0x12, Up 0x1A": what this setup named, in its order.
     std::wstring NamedList() const;
     // "OK" for KEY_OK; the name itself for one the setup does not ask for.
