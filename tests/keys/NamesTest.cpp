@@ -82,7 +82,7 @@ struct RuleCase {
 const RuleCase kRules[] = {
     // A code line and a name line for one button: the first counts, either way round.
     {"[Names]\n0x12 = KEY_OK\n[Keys]\n0x12 = Enter\nKEY_OK = Esc\n",
-     "5: KEY_OK (0x12 (18)) is mapped twice in [Keys] (first on line 4 as 0x12 (18), which "
+     "5: KEY_OK (0x12) is mapped twice in [Keys] (first on line 4 as 0x12 (18), which "
      "counts)\n",
      "18=Enter"},
     {"[Keys]\nKEY_OK = Esc\n18 = Enter\n[Names]\n0x12 = KEY_OK\n",
@@ -90,7 +90,7 @@ const RuleCase kRules[] = {
      "counts)\n",
      "18=Esc"},
     {"[Names]\n0x12 = KEY_OK\n[Keys]\nKEY_OK = Esc\nkey_ok = Enter\n",
-     "5: KEY_OK (0x12 (18)) is mapped twice in [Keys] (first on line 4 as KEY_OK, which "
+     "5: KEY_OK (0x12) is mapped twice in [Keys] (first on line 4 as KEY_OK, which "
      "counts)\n",
      "18=Esc"},
     // One name for two codes, two names for one code.

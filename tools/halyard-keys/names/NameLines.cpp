@@ -74,7 +74,7 @@ void NameLines::Place(const Pending& pending)
         const KeyMapping& earlier = it->line < mapping.line ? *it : mapping;
         const KeyMapping& later = it->line < mapping.line ? mapping : *it;
         Error(later.line, (later.name.empty() ? "key code " + DescribeCode(later.code)
-                                              : later.name + " (" + DescribeCode(later.code) + ")") +
+                                              : DescribeButton(*map_, later.code)) +
                               " is mapped twice in " + section.Name() + " (first on line " +
                               std::to_string(earlier.line) + " as " + first(earlier) +
                               ", which counts)");
