@@ -32,11 +32,25 @@ TEST(CommandLineTest, IniAndCheck)
     EXPECT_EQ(line.iniPath, "c.ini");
 }
 
+TEST(CommandLineTest, DialogsToOpen)
+{
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(Parse({"--setup", "--ini", "a.ini"}, &line, &error));
+    EXPECT_TRUE(line.setup);
+    EXPECT_FALSE(line.mapKey);
+    EXPECT_EQ(line.iniPath, "a.ini");
+    ASSERT_TRUE(Parse({"--map-key"}, &line, &error));
+    EXPECT_TRUE(line.mapKey);
+    EXPECT_FALSE(line.setup);
+}
+
 TEST(CommandLineTest, Mistakes)
 {
     const std::vector<std::vector<const char*>> bad = {
         {"--ini"}, {"--ini", "--check"}, {"--ini", "a", "--ini", "b"}, {"--check", "a", "--ini", "b"},
         {"--check", "--check"}, {"--frobnicate"}, {"stray.ini"}, {"--check", "a", "b"},
+        {"--setup", "--map-key"}, {"--check", "--setup"},
     };
     for (const auto& args : bad) {
         CommandLine line;

@@ -71,7 +71,8 @@ installedWin="$localWin\\Programs\\Halyard"
 settings=$(unix "$appWin\\Halyard\\halyard.ini")
 shortcut=$(unix "$appWin\\Microsoft\\Windows\\Start Menu\\Programs\\Halyard Keys.lnk")
 [ -n "$installed" ] && [ -n "$settings" ] || { fail "cannot find the user's folders ($folders)"; exit 1; }
-shipped=(halyard-keys.exe Halyard.dll halyard-monitor.exe halyard.example.ini README.md)
+shipped=(halyard-keys.exe Halyard.dll halyard-monitor.exe halyard.example.ini README.md
+  halyard-keys-help.html)
 
 # msiexec ARGS...: its exit code in $code, its log in $work/msiexec-N.log.
 runs=0

@@ -21,6 +21,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* err
             }
         } else if (arg == "--map-key") {
             line->mapKey = true;
+        } else if (arg == "--setup") {
+            line->setup = true;
         } else if (arg == "--ini") {
             if (iniGiven) {
                 *error = "more than one INI file given";
@@ -40,8 +42,13 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* err
             return false;
         }
     }
-    if (line->check && line->mapKey) {
-        *error = "--check and --map-key do not go together";
+    if (line->check && (line->mapKey || line->setup)) {
+        *error = std::string("--check and ") + (line->mapKey ? "--map-key" : "--setup") +
+                 " do not go together";
+        return false;
+    }
+    if (line->mapKey && line->setup) {
+        *error = "--map-key and --setup do not go together";
         return false;
     }
     return true;

@@ -7,6 +7,7 @@ struct CommandLine {
     bool help = false;
     bool check = false;
     bool mapKey = false; // open Map a key..., in the running instance if there is one
+    bool setup = false;  // open Set up the remote..., likewise
     std::string iniPath; // as given (UTF-8; --ini, or --check's argument); empty for the default
 };
 

@@ -21,6 +21,8 @@ const char kTipShared[] = "Halyard keys: listening to the remote; %s reads it to
 const char kMenuLastKey[] = "Last key: ";
 const char kMenuNoKeyYet[] = "Last key: none yet (press a key on the remote)";
 const char kNotMapped[] = " (not mapped)";
+// Between a named button and what it does, in the menu and the display.
+const char kMapsTo[] = " \xE2\x86\x92 ";
 const char kHeld[] = " (held)";
 const char kLong[] = " (long)";
 const char kFromSection[] = ", from ";
@@ -33,6 +35,7 @@ const char kMenuShared[] = "Listening; %s reads the remote too (keys are shared)
 const char kMenuPause[] = "&Pause";
 const char kMenuResume[] = "&Resume";
 const char kMenuRetry[] = "&Retry";
+const char kMenuSetup[] = "Set &up the remote...";
 const char kMenuMapKey[] = "&Map a key...";
 const char kMenuEdit[] = "&Edit key map";
 const char kMenuReload[] = "Re&load key map";
@@ -40,7 +43,10 @@ const char kMenuProblems[] = "Key map &problems...";
 const char kMenuShowKeys[] = "Show &keys on screen";
 const char kMenuStepAside[] = "Step &aside for programs that read the remote";
 const char kMenuAutoStart[] = "&Start with Windows";
+const char kMenuHelp[] = "&Help";
 const char kMenuExit[] = "E&xit";
+// The help page beside the program, which Help opens.
+const char kHelpFile[] = "halyard-keys-help.html";
 const char kMenuSettings[] = "Settings: "; // and the INI file's path
 
 // Notifications.
@@ -60,9 +66,15 @@ const char kNoKeysSectionTitle[] = "No keys mapped yet";
 const char kNoKeysSection[] =
     "Add a [Keys] section to the INI file (Edit key map in the menu). "
     "The menu shows each key's code as you press it.";
+const char kSetupOfferTitle[] = "Set up the remote in a minute";
+const char kSetupOffer[] =
+    "No button is named and no key mapped yet. Click here to name the remote's buttons by "
+    "pressing them, and give them their common actions. (Also in the menu: Set up the "
+    "remote...)";
 const char kSendFailedTitle[] = "Could not send the keys";
 const char kRunFailedTitle[] = "Could not run the command";
 const char kEditFailedTitle[] = "Could not open the key map";
+const char kHelpFailedTitle[] = "Could not open the help";
 const char kShowKeysFailedTitle[] = "Could not change Show keys on screen";
 const char kStepAsideFailedTitle[] = "Could not change Step aside";
 const char kAutoStartFailedTitle[] = "Could not change Start with Windows";
@@ -99,7 +111,7 @@ const char kNoKeysMapped[] = "No keys mapped (the file has no [Keys] section).";
 const char kSummary[] = "%u key%s mapped, %u bad line%s.";
 
 const char kUsage[] =
-    "Usage: halyard-keys [--ini PATH] [--map-key]\n"
+    "Usage: halyard-keys [--ini PATH] [--map-key | --setup]\n"
     "       halyard-keys --check [INI]\n"
     "\n"
     "Turns the keys of the tuner's remote control into keystrokes and commands,\n"
@@ -113,6 +125,8 @@ const char kUsage[] =
     "                 exit: 0 when it has none, 1 when it has some or cannot be\n"
     "                 read, 2 for a usage error\n"
     "  --map-key      open Map a key... (in the running halyard-keys, if one runs)\n"
+    "  --setup        open Set up the remote... (likewise): name the remote's\n"
+    "                 buttons by pressing them, and give them common actions\n"
     "  --help         this text\n";
 const char kUsageError[] = "halyard-keys: %s (see --help)";
 

@@ -70,10 +70,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     SingleInstance instance;
     if (!instance.Acquire()) {
         SingleInstance::ShowFirst(KeysApp::kWindowClass,
-                                  line.mapKey ? KeysApp::MapKeyMessage() : KeysApp::ShowMessage(),
+                                  line.mapKey  ? KeysApp::MapKeyMessage()
+                                  : line.setup ? KeysApp::SetupMessage()
+                                               : KeysApp::ShowMessage(),
                                   kFindFirstMs);
         return 0;
     }
     KeysApp app(paths);
-    return app.Run(line.mapKey);
+    return app.Run(line.mapKey ? KeysApp::Open::MapKey
+                   : line.setup ? KeysApp::Open::Setup
+                                : KeysApp::Open::Nothing);
 }

@@ -57,3 +57,37 @@
 #define IDS_FORM_BAD_PROGRAM 243
 #define IDS_FORM_MAP_REFUSES 244 // "The key map would not take it: %s"
 #define IDS_FORM_HELD 245        // "When held: %s"
+
+// The Set up the remote dialog.
+#define IDD_SETUP 300
+#define IDC_SETUP_STEP 301      // "Button 3 of 31", or the last page's title
+#define IDC_SETUP_PROGRESS 302
+#define IDC_SETUP_ASK 303       // "Press OK on the remote."
+#define IDC_SETUP_NAME 304      // the name waited for: "KEY_OK"; empty on the last page
+#define IDC_SETUP_HEARD 305     // what was heard, or which name a code has already
+#define IDC_SETUP_COMMON 306    // the last page: give the named buttons their common actions
+#define IDC_SETUP_STATUS 307    // what saving did, or why not
+#define IDC_SETUP_BACK 308
+#define IDC_SETUP_SKIP 309
+#define IDC_SETUP_NAME_LABEL 310
+#define IDC_SETUP_SO_FAR 311    // the buttons named so far, while asking
+// IDOK is Finish, then Save on the last page; IDCANCEL Cancel, then Close.
+
+#define IDS_SETUP_STEP 400          // "Button {1} of {2}"
+#define IDS_SETUP_PRESS 401         // "Press {1} on the remote."
+#define IDS_SETUP_NAMED_NOW 402     // "Named in this setup: {1}. ..."
+#define IDS_SETUP_TAKEN 403         // "Heard {1}: it is {2} now."
+#define IDS_SETUP_POINTED_OUT 404   // "{1} is {2} already. ..."
+#define IDS_SETUP_READY 405         // "{1} buttons named: {2}"
+#define IDS_SETUP_NONE 406
+#define IDS_SETUP_LAST_PAGE 407
+#define IDS_SETUP_FINISH 408
+#define IDS_SETUP_SAVE 409
+#define IDS_SETUP_CLOSE 410
+#define IDS_SETUP_SAVED 411         // "Saved: {1} lines added ..."
+#define IDS_SETUP_SAVED_RELOADED 412
+#define IDS_SETUP_NOTHING_TO_ADD 413
+#define IDS_SETUP_WAIT_BUTTON 414   // the last page, before saving
+#define IDS_SETUP_SO_FAR 415        // "Named so far: OK 0x12, Up 0x1A"
+// The buttons of SetupButtons(), in its order.
+#define IDS_SETUP_BUTTON_FIRST 450

@@ -17,6 +17,7 @@
 #include "HostMessages.h"
 #include "HostPaths.h"
 #include "HostWindow.h"
+#include "KeyMapFile.h"
 #include "Learn.h"
 #include "OtherReaders.h"
 #include "Options.h"
@@ -95,6 +96,7 @@ int InitFailureExit(HRESULT hr, const std::string& dllPath)
 
 struct Session {
     unsigned long keys = 0;
+    KeyMap names; // the settings file's [Names], to print a button's name by its code
     bool learn = false;
     // The simulation's frames not yet seen in the trace, in the order played.
     std::deque<learn::FrameBytes> played;
@@ -104,7 +106,9 @@ void PrintKey(Session* session, LPARAM key)
 {
     ++session->keys;
     unsigned value = static_cast<unsigned>(key);
-    printf("%s  key 0x%02X (%u)\n", TimeStamp().c_str(), value, value);
+    std::string name = session->names.NameOf(value);
+    printf("%s  key 0x%02X (%u)%s%s\n", TimeStamp().c_str(), value, value, name.empty() ? "" : "  ",
+           name.c_str());
     fflush(stdout);
 }
 
@@ -155,6 +159,7 @@ int Run(const Options& options)
 {
     std::string folder = ProgramFolder();
     std::string dllPath, iniPath;
+    std::wstring settingsPath; // the default settings file
     // A simulation runs the simulation build, in its folder beside the tool.
     const bool simulate = !options.scriptPath.empty();
     std::string defaultDll = folder + (simulate ? "sim\\Halyard.dll" : "Halyard.dll");
@@ -168,6 +173,7 @@ int Run(const Options& options)
         // ANSI path.
         SettingsFile settings = FindSettingsFile(std::wstring(), ProgramFolderWide(),
                                                  UserAppDataFolder());
+        settingsPath = settings.path;
         if (!AnsiPathFor(settings.path, &iniPath))
             Fail("%s", "note: the INI file's path has characters outside the system's code "
                        "page and no short form, so the library cannot open it; MaskCode 0 "
@@ -222,6 +228,11 @@ int Run(const Options& options)
 
     Session session;
     session.learn = options.learn;
+    // The names, as halyard-keys reads them: a file that cannot be read
+    // names nothing, and a bad line is left out.
+    std::string ignored;
+    LoadKeyMapFile(options.iniPath.empty() ? settingsPath : Widen(options.iniPath),
+                   &session.names, &ignored);
     DWORD startedAt = GetTickCount();
     DWORD scriptDoneAt = 0;
     bool scriptDone = false;

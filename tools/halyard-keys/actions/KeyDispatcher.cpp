@@ -45,12 +45,13 @@ void KeyDispatcher::Tick(DWORD now, std::vector<DueAction>* due)
 
 void KeyDispatcher::Describe(DueAction* performed)
 {
-    lastKey_ = strings::kMenuLastKey + DescribeCode(code_);
+    bool named = !map_.NameOf(code_).empty();
+    lastKey_ = strings::kMenuLastKey + DescribeButton(map_, code_);
     if (!mapping_) {
         lastKey_ += strings::kNotMapped;
         return;
     }
-    lastKey_ += " = " + DescribeMapping(*mapping_);
+    lastKey_ += (named ? strings::kMapsTo : " = ") + DescribeMapping(*mapping_);
     if (map_.HasProgramSections() && section_)
         lastKey_ += strings::kFromSection + section_->Name();
     KeyStateMachine::Phase phase = machine_.phase();

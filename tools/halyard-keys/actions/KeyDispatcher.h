@@ -32,8 +32,11 @@ public:
     DWORD WaitMs(DWORD now) const { return machine_.WaitMs(now); }
 
     // "Last key: 0x12 (18) = Enter", "... (not mapped)", "... (held)",
-    // with ", from [Keys:vlc.exe]" once the map has program sections.
+    // with ", from [Keys:vlc.exe]" once the map has program sections; a
+    // named button by its name: "Last key: KEY_OK (0x12) -> Enter".
     const std::string& lastKey() const { return lastKey_; }
+    // The code of the key in hand, or of the last one.
+    unsigned code() const { return code_; }
 
 private:
     void Describe(DueAction* performed);

@@ -14,6 +14,23 @@ std::string Format(const char* format, unsigned a, const char* b = "", unsigned 
     return text;
 }
 
+// A listing's line: the code, the button's name where the map has names,
+// what it does, and where it stands.
+std::string Row(unsigned code, const std::string& name, bool named, const std::string& what,
+                int line)
+{
+    std::string text = DescribeCode(code);
+    text.resize(text.size() < 10 ? 10 : text.size(), ' ');
+    if (named) {
+        std::string column = name;
+        column.resize(column.size() < 16 ? 16 : column.size(), ' ');
+        text += "  " + column;
+    }
+    if (!what.empty())
+        text += "  " + what;
+    return "  " + text + "   (" + strings::kLine + std::to_string(line) + ")\n";
+}
+
 } // namespace
 
 std::string ErrorLines(const KeyMap& map)
@@ -27,14 +44,17 @@ std::string ErrorLines(const KeyMap& map)
 std::string CheckReport(const std::string& iniPath, const KeyMap& map)
 {
     std::string text = iniPath + "\n";
+    bool named = !map.names.empty();
+    if (named) {
+        text += "[Names]\n";
+        for (const ButtonName& name : map.names)
+            text += Row(name.code, name.name, false, name.name, name.line);
+    }
     for (const KeySection& section : map.sections) {
         text += section.Name() + "\n";
-        for (const KeyMapping& mapping : section.mappings) {
-            std::string code = DescribeCode(mapping.code);
-            code.resize(code.size() < 10 ? 10 : code.size(), ' ');
-            text += "  " + code + "  " + DescribeMapping(mapping) + "   (" + strings::kLine +
-                    std::to_string(mapping.line) + ")\n";
-        }
+        for (const KeyMapping& mapping : section.mappings)
+            text += Row(mapping.code, map.NameOf(mapping.code), named, DescribeMapping(mapping),
+                        mapping.line);
     }
     if (!map.hasKeysSection && map.sections.empty())
         text += std::string(strings::kNoKeysMapped) + "\n";

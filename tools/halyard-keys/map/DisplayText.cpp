@@ -66,3 +66,9 @@ std::string ActionDisplayText(const KeyAction& action)
     }
     return std::string();
 }
+
+std::string NamedDisplayText(const std::string& name, const KeyAction& action)
+{
+    std::string text = ActionDisplayText(action);
+    return name.empty() || text.empty() ? text : name + strings::kMapsTo + text;
+}

@@ -19,3 +19,5 @@ std::string RunDisplayText(const std::string& commandLine);
 
 // Either of them for an action; empty for nothing, which shows nothing.
 std::string ActionDisplayText(const KeyAction& action);
+// The same after the button's name where it has one: "KEY_OK -> Enter".
+std::string NamedDisplayText(const std::string& name, const KeyAction& action);

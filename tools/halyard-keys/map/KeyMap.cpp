@@ -60,6 +60,26 @@ size_t KeyMap::MappingCount() const
     return count;
 }
 
+std::string KeyMap::NameOf(unsigned code) const
+{
+    for (const ButtonName& name : names) {
+        if (name.code == code)
+            return name.name;
+    }
+    return std::string();
+}
+
+bool KeyMap::CodeOf(const std::string& name, unsigned* code) const
+{
+    for (const ButtonName& known : names) {
+        if (_stricmp(known.name.c_str(), name.c_str()) == 0) {
+            *code = known.code;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string DescribeAction(const KeyAction& action)
 {
     if (action.kind == KeyAction::Kind::Nothing)
@@ -89,4 +109,14 @@ std::string DescribeCode(unsigned code)
     char text[24];
     snprintf(text, sizeof(text), "0x%02X (%u)", code, code);
     return text;
+}
+
+std::string DescribeButton(const KeyMap& map, unsigned code)
+{
+    std::string name = map.NameOf(code);
+    if (name.empty())
+        return DescribeCode(code);
+    char text[16];
+    snprintf(text, sizeof(text), " (0x%02X)", code);
+    return name + text;
 }

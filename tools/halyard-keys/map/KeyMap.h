@@ -22,9 +22,11 @@ enum class Repeat {
     Fast, // the same, and two, then three times a frame after one and two seconds
 };
 
-// One line of a [Keys] section: "0x12 = Enter, long: Alt+F4".
+// One line of a [Keys] section: "0x12 = Enter, long: Alt+F4", or the same
+// by the button's name: "KEY_OK = Enter, long: Alt+F4".
 struct KeyMapping {
     unsigned code = 0; // the remote's key code, 0 to 255
+    std::string name;  // the button's name where the line gives it instead of the code
     KeyAction action;  // on a press; with a long action, on a release before LongPressMs
     bool hasLong = false;
     KeyAction longAction; // once, when the key has been held for LongPressMs
@@ -43,6 +45,13 @@ struct KeySection {
     std::string Name() const;
 };
 
+// A line of [Names]: "0x12 = KEY_OK".
+struct ButtonName {
+    unsigned code = 0;
+    std::string name; // as the names table writes it: KEY_OK
+    int line = 0;
+};
+
 struct KeyMapError {
     int line = 0; // 1-based; 0 for the file as a whole
     std::string message;
@@ -56,6 +65,7 @@ const unsigned kDefaultRepeatDelayMs = 500;
 // line is reported and left out; the rest of the map works.
 struct KeyMap {
     std::vector<KeySection> sections; // in file order; a header written twice is one section
+    std::vector<ButtonName> names;    // in file order, each code and each name once
     std::vector<KeyMapError> errors;  // in file order
     unsigned repeatGuardMs = kDefaultRepeatGuardMs;
     unsigned longPressMs = kDefaultLongPressMs;
@@ -73,6 +83,10 @@ struct KeyMap {
     const KeySection* Section(const std::string& program) const;
     bool HasProgramSections() const;
     size_t MappingCount() const;
+    // The name [Names] gives code; empty when it has none.
+    std::string NameOf(unsigned code) const;
+    // The code [Names] gives name (any case); false when none does.
+    bool CodeOf(const std::string& name, unsigned* code) const;
 };
 
 // Parses the text of an INI file (UTF-8, with or without a byte-order mark;
@@ -87,3 +101,6 @@ std::string DescribeMapping(const KeyMapping& mapping);
 
 // "0x12 (18)".
 std::string DescribeCode(unsigned code);
+// How a person reads a button: "KEY_OK (0x12)" where it has a name, else
+// DescribeCode.
+std::string DescribeButton(const KeyMap& map, unsigned code);

@@ -2,8 +2,10 @@
 
 #include <string.h>
 
+#include "ButtonNames.h"
 #include "KeyMap.h"
 #include "MappingValue.h"
+#include "NameLines.h"
 
 namespace {
 
@@ -33,7 +35,9 @@ const char kKnownOptions[] = "RepeatGuardMs, LongPressMs, RepeatDelayMs, ShowKey
 
 class Parser {
 public:
-    explicit Parser(KeyMap* map) : map_(map) {}
+    explicit Parser(KeyMap* map) : map_(map), names_(map) {}
+
+    void Finish() { names_.Finish(); }
 
     void Line(int number, const std::string& raw)
     {
@@ -55,12 +59,14 @@ public:
         std::string value = TrimSpace(line.substr(equals + 1));
         if (state_ == State::Keys)
             Key(number, name, value);
+        else if (state_ == State::Names)
+            names_.Name(number, name, value);
         else
             SetOption(number, name, value);
     }
 
 private:
-    enum class State { Other, Keys, Options };
+    enum class State { Other, Keys, Names, Options };
 
     void Error(int line, const std::string& message) { map_->errors.push_back({line, message}); }
 
@@ -74,6 +80,10 @@ private:
         std::string name = TrimSpace(line.substr(1, line.size() - 2));
         if (SameWord(name, "Options")) {
             state_ = State::Options;
+            return;
+        }
+        if (SameWord(name, "Names")) {
+            state_ = State::Names;
             return;
         }
         size_t colon = name.find(':');
@@ -110,8 +120,9 @@ private:
 
     void Key(int line, const std::string& name, const std::string& value)
     {
-        unsigned code;
-        if (!ParseNumber(name, 255, &code)) {
+        unsigned code = 0;
+        bool named = LooksLikeButtonName(name);
+        if (!named && !ParseNumber(name, 255, &code)) {
             Error(line, "key code '" + name +
                             "' is not 0 to 255 (decimal, or hexadecimal with 0x)");
             return;
@@ -119,9 +130,17 @@ private:
         KeyMapping mapping;
         mapping.code = code;
         mapping.line = line;
-        std::string error;
+        std::string error, ignored;
+        if (named && !LookUpButtonName(name, &ignored)) {
+            Error(line, UnknownNameMessage(name));
+            return;
+        }
         if (!ParseMappingValue(value, &mapping, &error)) {
             Error(line, error);
+            return;
+        }
+        if (named) {
+            names_.Mapping(section_, name, mapping, &error);
             return;
         }
         KeySection& section = map_->sections[section_];
@@ -160,6 +179,7 @@ private:
     }
 
     KeyMap* map_;
+    NameLines names_;
     State state_ = State::Other;
     size_t section_ = 0;
     int optionLines_[kOptionCount] = {};
@@ -183,5 +203,6 @@ KeyMap ParseKeyMap(const std::string& text)
             break;
         start = end + 1;
     }
+    parser.Finish();
     return map;
 }

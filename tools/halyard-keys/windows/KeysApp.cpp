@@ -14,7 +14,9 @@
 #include "IniFile.h"
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
+#include "OpenHelp.h"
 #include "OpenInEditor.h"
+#include "SetupOffer.h"
 #include "Strings.h"
 #include "Text.h"
 #include "UserOutput.h"
@@ -74,6 +76,11 @@ UINT KeysApp::StateMessage()
     return RegisterWindowMessageA("HalyardKeys.State");
 }
 
+UINT KeysApp::SetupMessage()
+{
+    return RegisterWindowMessageA("HalyardKeys.Setup");
+}
+
 KeysApp::KeysApp(KeysPaths paths) : paths_(std::move(paths))
 {
 }
@@ -88,7 +95,7 @@ KeysApp::~KeysApp()
             DestroyIcon(icon);
 }
 
-int KeysApp::Run(bool mapKey)
+int KeysApp::Run(Open open)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WindowProc;
@@ -117,11 +124,17 @@ int KeysApp::Run(bool mapKey)
     showMessage_ = ShowMessage();
     mapKeyMessage_ = MapKeyMessage();
     stateMessage_ = StateMessage();
+    setupMessage_ = SetupMessage();
     MapKeyDialog::Host dialogHost;
     dialogHost.settingsPath = paths_.ini.path;
     dialogHost.map = [this]() -> const KeyMap& { return keys_.map(); };
     dialogHost.saved = [this] { LoadMap(false); };
     mapKey_.reset(new MapKeyDialog(dialogHost));
+    SetupDialog::Host setupHost;
+    setupHost.settingsPath = dialogHost.settingsPath;
+    setupHost.map = dialogHost.map;
+    setupHost.saved = dialogHost.saved;
+    setup_.reset(new SetupDialog(setupHost));
     activeIcon_ = LoadSmallIcon(IDI_ACTIVE);
     inactiveIcon_ = LoadSmallIcon(IDI_INACTIVE);
     tray_.reset(new TrayIcon(hwnd_, kTrayMessage));
@@ -141,12 +154,16 @@ int KeysApp::Run(bool mapKey)
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
     Start(Asker::User);
-    if (mapKey)
+    if (mode_ == MenuState::Mode::Listening)
+        OfferSetup();
+    if (open == Open::MapKey)
         mapKey_->Open();
+    else if (open == Open::Setup)
+        setup_->Open();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (mapKey_->PreTranslate(&msg))
+        if (mapKey_->PreTranslate(&msg) || setup_->PreTranslate(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -176,8 +193,12 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kTrayMessage: {
         RECT at;
-        if (tray_->Decode(wParam, lParam, &at) == TrayIcon::Event::Menu)
+        TrayIcon::Event event = tray_->Decode(wParam, lParam, &at);
+        if (event == TrayIcon::Event::Menu)
             ShowMenu(at);
+        else if (event == TrayIcon::Event::NotificationClicked && setupOffer_ &&
+                 tray_->LastNotification() == setupOffer_)
+            setup_->Open();
         return 0;
     }
     case WM_POWERBROADCAST:
@@ -238,6 +259,10 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     if (msg == stateMessage_ && msg)
         return static_cast<LRESULT>(mode_);
+    if (msg == setupMessage_ && msg) {
+        setup_->Open();
+        return 0;
+    }
     if (msg == showMessage_ && msg) {
         ShowMenu(tray_->Anchor());
         return 0;
@@ -417,7 +442,8 @@ void KeysApp::LoadMap(bool reloading)
                       TrayIcon::Kind::Warning);
     } else {
         mapError_.clear();
-        if (!map.hasKeysSection)
+        // A new user hears of the setup instead, once.
+        if (!map.hasKeysSection && (SetupOffered() || !map.names.empty()))
             tray_->Notify(strings::kNoKeysSectionTitle, strings::kNoKeysSection,
                           TrayIcon::Kind::Info);
         else if (reloading)
@@ -430,6 +456,12 @@ void KeysApp::OnRemoteKey(unsigned code)
 {
     if (mode_ != MenuState::Mode::Listening)
         return; // posted before the library stopped
+    if (setup_->IsOpen()) {
+        // The button being named: nothing is typed or started meanwhile.
+        setup_->Heard(code);
+        keys_.Reset();
+        return;
+    }
     if (mapKey_->IsOpen()) {
         // The key to map, not one to act on: nothing is typed or started
         // while the dialog is open.
@@ -440,6 +472,31 @@ void KeysApp::OnRemoteKey(unsigned code)
     due_.clear();
     keys_.Arrive(code, GetTickCount(), ForegroundProgram, &due_);
     Perform();
+    OfferSetup();
+}
+
+bool KeysApp::MapIsEmpty() const
+{
+    return mapError_.empty() && keys_.map().names.empty() && keys_.map().MappingCount() == 0 &&
+           keys_.map().errors.empty();
+}
+
+// Nothing named and nothing mapped: the remote does nothing yet. The first
+// start that listens, or the first key heard, says once how to change that.
+void KeysApp::OfferSetup()
+{
+    if (offered_ || !MapIsEmpty() || setup_->IsOpen())
+        return;
+    // Read once: the registry is not asked again on every key.
+    offered_ = SetupOffered();
+    if (offered_)
+        return;
+    setupOffer_ = tray_->Notify(strings::kSetupOfferTitle, strings::kSetupOffer,
+                                TrayIcon::Kind::Info);
+    if (setupOffer_) {
+        RememberSetupOffered();
+        offered_ = true;
+    }
 }
 
 void KeysApp::OnKeyTimer()
@@ -459,7 +516,7 @@ void KeysApp::Perform()
         if (!PerformAction(*due.action, due.times, &title, &text))
             tray_->Notify(title, text, TrayIcon::Kind::Warning);
         else if (keys_.map().showKeys && due.action->kind != KeyAction::Kind::Nothing)
-            display_.Show(ActionDisplayText(*due.action));
+            display_.Show(NamedDisplayText(keys_.map().NameOf(keys_.code()), *due.action));
     }
     // A key with a long action waits for its release: the timer says when.
     DWORD wait = keys_.WaitMs(GetTickCount());
@@ -533,6 +590,15 @@ void KeysApp::OnCommand(MenuCommand command)
     case kCmdMapKey:
         mapKey_->Open();
         break;
+    case kCmdSetup:
+        setup_->Open();
+        break;
+    case kCmdHelp: {
+        std::string error;
+        if (!OpenHelp(hwnd_, paths_.exe, &error))
+            tray_->Notify(strings::kHelpFailedTitle, error, TrayIcon::Kind::Warning);
+        break;
+    }
     case kCmdNone:
         break;
     }

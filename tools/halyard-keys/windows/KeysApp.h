@@ -11,6 +11,7 @@
 #include "KeyDispatcher.h"
 #include "KeyDisplay.h"
 #include "MapKeyDialog.h"
+#include "SetupDialog.h"
 #include "KeysPaths.h"
 #include "ReaderWatch.h"
 #include "SystemProcesses.h"
@@ -32,15 +33,18 @@ public:
     // Registered: answered with the program's state (a MenuState::Mode), for
     // the programs that measure and test it.
     static UINT StateMessage();
+    // Registered: the same for --setup and Set up the remote....
+    static UINT SetupMessage();
 
     explicit KeysApp(KeysPaths paths);
     ~KeysApp();
     KeysApp(const KeysApp&) = delete;
     KeysApp& operator=(const KeysApp&) = delete;
 
-    // Until Exit; returns the exit code. With mapKey, Map a key... opens
-    // at the start.
-    int Run(bool mapKey = false);
+    // A dialog to open at the start.
+    enum class Open { Nothing, MapKey, Setup };
+    // Until Exit; returns the exit code.
+    int Run(Open open = Open::Nothing);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -58,6 +62,8 @@ private:
     void ArmRecoveryTimer();
     void LoadMap(bool reloading);
     void OnRemoteKey(unsigned code);
+    bool MapIsEmpty() const;
+    void OfferSetup();
     void OnKeyTimer();
     void Perform(); // the actions in due_, then the key timer
     void ShowMenu(const RECT& at);
@@ -91,6 +97,7 @@ private:
     UINT showMessage_ = 0;
     UINT mapKeyMessage_ = 0;
     UINT stateMessage_ = 0;
+    UINT setupMessage_ = 0;
 
     bool comReady_ = false;
     HalyardLibrary library_;
@@ -112,4 +119,7 @@ private:
     std::unique_ptr<ReaderWatch> readers_;
     HWINEVENTHOOK winEvents_[2] = {}; // windows made; windows in front, menus and dialogs closed
     bool refreshing_ = false;         // the readers' timer runs
+    std::unique_ptr<SetupDialog> setup_;
+    unsigned setupOffer_ = 0; // the offer's notification, while it may be the one shown
+    bool offered_ = false;    // this user has had the offer: no need to ask again
 };

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "DialogText.h"
+#include "ButtonLines.h"
 #include "DisplayText.h"
 #include "KeyCaptureField.h"
 #include "MappingValue.h"
@@ -26,19 +28,6 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
-// A string of the table with "{1}" and "{2}" filled in.
-std::wstring Fill(std::wstring text, const std::wstring& first, const std::wstring& second = L"")
-{
-    const std::pair<const wchar_t*, const std::wstring*> slots[] = {{L"{1}", &first},
-                                                                     {L"{2}", &second}};
-    for (const auto& slot : slots) {
-        size_t at = text.find(slot.first);
-        if (at != std::wstring::npos)
-            text.replace(at, 3, *slot.second);
-    }
-    return text;
-}
-
 // How the dialog lists a common action: "Volume up", "Alt+F4".
 std::string CommonActionLabel(const std::string& keys)
 {
@@ -54,31 +43,9 @@ const MapKeyDialog::ActionControls MapKeyDialog::kAction = {
 const MapKeyDialog::ActionControls MapKeyDialog::kLong = {
     IDC_LONG_KIND, IDC_LONG_KEYS, IDC_LONG_COMMON, IDC_LONG_COMMAND, IDC_LONG_BROWSE};
 
-MapKeyDialog::MapKeyDialog(Host host) : host_(std::move(host)), file_(host_.settingsPath)
+MapKeyDialog::MapKeyDialog(Host host)
+    : ModelessDialog(IDD_MAP_KEY), host_(std::move(host)), file_(host_.settingsPath)
 {
-}
-
-MapKeyDialog::~MapKeyDialog()
-{
-    if (dialog_)
-        DestroyWindow(dialog_);
-}
-
-void MapKeyDialog::Open()
-{
-    if (!dialog_) {
-        dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAP_KEY),
-                                     nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
-        if (!dialog_)
-            return;
-        ShowWindow(dialog_, SW_SHOW);
-    }
-    SetForegroundWindow(dialog_);
-}
-
-bool MapKeyDialog::PreTranslate(MSG* msg)
-{
-    return dialog_ && IsDialogMessageW(dialog_, msg);
 }
 
 void MapKeyDialog::SelectKey(unsigned code)
@@ -88,39 +55,17 @@ void MapKeyDialog::SelectKey(unsigned code)
         return;
     hasKey_ = true;
     code_ = code;
-    SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, Widen(DescribeCode(code)).c_str());
+    SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, Widen(DescribeButton(host_.map(), code)).c_str());
     StartFromMapping();
     ShowNow();
     Status(std::wstring());
 }
 
-INT_PTR CALLBACK MapKeyDialog::DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<MapKeyDialog*>(lParam);
-        self->dialog_ = dialog;
-        self->Init();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<MapKeyDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return self ? self->Handle(msg, wParam, lParam) : FALSE;
-}
-
 INT_PTR MapKeyDialog::Handle(UINT msg, WPARAM wParam, LPARAM)
 {
-    switch (msg) {
-    case WM_COMMAND:
+    if (msg == WM_COMMAND) {
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_CLOSE:
-        DestroyWindow(dialog_);
-        return TRUE;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dialog_, DWLP_USER, 0);
-        dialog_ = nullptr;
-        hasKey_ = false;
-        return FALSE;
     }
     return FALSE;
 }
@@ -129,7 +74,7 @@ void MapKeyDialog::Init()
 {
     std::string error;
     if (!file_.Load(&error))
-        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+        Status(FillText(Text(IDS_SAVE_FAILED), Widen(error)));
     for (const ActionControls* controls : {&kAction, &kLong}) {
         AttachKeyCapture(GetDlgItem(dialog_, controls->keys));
         for (UINT id : kKindStrings)
@@ -164,7 +109,7 @@ void MapKeyDialog::SetUnheard(const std::wstring& reader)
 void MapKeyDialog::ShowKeyRequest()
 {
     std::wstring text = unheard_.empty() ? Text(IDS_PRESS_A_KEY)
-                                         : Fill(Text(IDS_CANNOT_HEAR), unheard_);
+                                         : FillText(Text(IDS_CANNOT_HEAR), unheard_);
     SetDlgItemTextW(dialog_, IDC_MAP_KEY_CODE, text.c_str());
 }
 
@@ -328,7 +273,7 @@ void MapKeyDialog::ShowNow()
         return;
     const KeySection* from = nullptr;
     const KeyMapping* mapping = host_.map().Find(code_, program, &from);
-    std::wstring text = mapping ? Fill(Text(IDS_NOW_MAPPED), Widen(DescribeMapping(*mapping)),
+    std::wstring text = mapping ? FillText(Text(IDS_NOW_MAPPED), Widen(DescribeMapping(*mapping)),
                                        Widen(from->Name()))
                                 : Text(IDS_NOW_NOT_MAPPED);
     SetDlgItemTextW(dialog_, IDC_MAP_KEY_NOW, text.c_str());
@@ -349,7 +294,7 @@ bool MapKeyDialog::SaveFile(const IniFile::Edit& edit)
 {
     std::string error;
     if (!file_.Save(edit, &error)) {
-        Status(Fill(Text(IDS_SAVE_FAILED), Widen(error)));
+        Status(FillText(Text(IDS_SAVE_FAILED), Widen(error)));
         return false;
     }
     host_.saved();
@@ -373,10 +318,13 @@ void MapKeyDialog::Save()
         Status(Error(problem));
         return;
     }
-    std::string line = MappingLine(code_, value);
-    if (!SaveFile(SetLine(section, MatchKeyCode(code_), line)))
+    // A named button's line names it, and takes the place of its code line
+    // or its name line, whichever the section has.
+    std::string name = host_.map().NameOf(code_);
+    std::string line = ButtonLine(code_, name, value);
+    if (!SaveFile(SetLine(section, MatchButton(code_, name), line)))
         return;
-    Status(Fill(Text(file_.reloaded() ? IDS_SAVED_RELOADED : IDS_SAVED), Widen(line),
+    Status(FillText(Text(file_.reloaded() ? IDS_SAVED_RELOADED : IDS_SAVED), Widen(line),
                 Widen("[" + section + "]")));
     ShowNow();
 }
@@ -386,15 +334,15 @@ void MapKeyDialog::Remove()
     std::string section, program;
     if (!Target(&section, &program))
         return;
-    std::wstring key = Widen(DescribeCode(code_)), where = Widen("[" + section + "]");
+    std::wstring key = Widen(DescribeButton(host_.map(), code_)), where = Widen("[" + section + "]");
     const KeySection* own = host_.map().Section(program);
     if (!own || !own->Find(code_)) {
-        Status(Fill(Text(IDS_NOT_THERE), key, where));
+        Status(FillText(Text(IDS_NOT_THERE), key, where));
         return;
     }
-    if (!SaveFile(RemoveLines(section, MatchKeyCode(code_))))
+    if (!SaveFile(RemoveLines(section, MatchButton(code_, host_.map().NameOf(code_)))))
         return;
-    Status(Fill(Text(IDS_REMOVED), key, where));
+    Status(FillText(Text(IDS_REMOVED), key, where));
     ShowNow();
 }
 
@@ -405,13 +353,11 @@ void MapKeyDialog::Status(const std::wstring& text)
 
 std::wstring MapKeyDialog::Text(UINT id) const
 {
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, length) : std::wstring();
+    return LoadText(id);
 }
 
 std::wstring MapKeyDialog::Error(const FormError& error) const
 {
-    std::wstring text = Fill(Text(error.stringId), Widen(error.mapMessage));
-    return error.held ? Fill(Text(IDS_FORM_HELD), text) : text;
+    std::wstring text = FillText(Text(error.stringId), Widen(error.mapMessage));
+    return error.held ? FillText(Text(IDS_FORM_HELD), text) : text;
 }

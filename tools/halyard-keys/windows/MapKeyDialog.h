@@ -8,13 +8,14 @@
 #include "IniFile.h"
 #include "KeyMap.h"
 #include "MappingForm.h"
+#include "ModelessDialog.h"
 
 // "Map a key...": press a key on the remote, choose what it does, where,
 // and Save. The line goes into the settings file, and nothing else there
 // changes (IniFile); the program then reads the map again. The dialog is
 // modeless, from the resource template IDD_MAP_KEY, and keyboard first: tab
 // order, mnemonics, Enter for Save and Esc for Close.
-class MapKeyDialog {
+class MapKeyDialog : public ModelessDialog {
 public:
     struct Host {
         std::wstring settingsPath;
@@ -23,15 +24,7 @@ public:
     };
 
     explicit MapKeyDialog(Host host);
-    ~MapKeyDialog();
-    MapKeyDialog(const MapKeyDialog&) = delete;
-    MapKeyDialog& operator=(const MapKeyDialog&) = delete;
 
-    // Opens the dialog, or brings it to the front when it is open.
-    void Open();
-    bool IsOpen() const { return dialog_ != nullptr; }
-    // For the program's message loop: true when msg was the dialog's.
-    bool PreTranslate(MSG* msg);
     // A key from the remote, while open: it is the key to map.
     void SelectKey(unsigned code);
     // The program that reads the remote while halyard-keys cannot (empty:
@@ -46,9 +39,9 @@ private:
     static const ActionControls kAction; // when pressed
     static const ActionControls kLong;   // when held, for something else
 
-    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
-    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-    void Init();
+    void Init() override;
+    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Closed() override { hasKey_ = false; }
     void OnCommand(int id, int code);
     void ShowAction(const ActionControls& controls, const ActionChoice& choice);
     ActionChoice ReadAction(const ActionControls& controls) const;
@@ -69,7 +62,6 @@ private:
 
     Host host_;
     IniFile file_; // as the program last read it: a save notices a change since
-    HWND dialog_ = nullptr;
     std::wstring unheard_;
     bool hasKey_ = false;
     unsigned code_ = 0;

@@ -53,10 +53,10 @@ void TrayIcon::Update(HICON icon, const std::string& tip)
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-void TrayIcon::Notify(const std::string& title, const std::string& text, Kind kind)
+unsigned TrayIcon::Notify(const std::string& title, const std::string& text, Kind kind)
 {
     if (!added_)
-        return;
+        return 0;
     NOTIFYICONDATAW data = Data(NIF_INFO);
     Copy(data.szInfoTitle, sizeof(data.szInfoTitle) / sizeof(data.szInfoTitle[0]), Widen(title));
     Copy(data.szInfo, sizeof(data.szInfo) / sizeof(data.szInfo[0]), Widen(text));
@@ -64,6 +64,7 @@ void TrayIcon::Notify(const std::string& title, const std::string& text, Kind ki
                        : kind == Kind::Warning ? NIIF_WARNING
                                                : NIIF_INFO;
     Shell_NotifyIconW(NIM_MODIFY, &data);
+    return ++notifications_;
 }
 
 void TrayIcon::Remove()
@@ -87,10 +88,14 @@ TrayIcon::Event TrayIcon::Decode(WPARAM wParam, LPARAM lParam, RECT* at) const
             at->left = at->right = GET_X_LPARAM(wParam);
             at->top = at->bottom = GET_Y_LPARAM(wParam);
             return Event::Menu;
+        case NIN_BALLOONUSERCLICK:
+            return Event::NotificationClicked;
         }
         return Event::None;
     }
     switch (lParam) {
+    case NIN_BALLOONUSERCLICK:
+        return Event::NotificationClicked;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
         POINT cursor;

@@ -9,7 +9,8 @@
 class TrayIcon {
 public:
     enum class Kind { Info, Warning, Error };
-    enum class Event { None, Menu };
+    // NotificationClicked: the user clicked the last notification shown.
+    enum class Event { None, Menu, NotificationClicked };
 
     TrayIcon(HWND hwnd, UINT callbackMessage) : hwnd_(hwnd), callbackMessage_(callbackMessage) {}
     ~TrayIcon() { Remove(); }
@@ -20,7 +21,10 @@ public:
     // restarted), which drops every icon.
     bool Add(HICON icon, const std::string& tip);
     void Update(HICON icon, const std::string& tip);
-    void Notify(const std::string& title, const std::string& text, Kind kind);
+    // Returns the notification's number, to tell which one a click is for
+    // (LastNotification); a later one replaces it.
+    unsigned Notify(const std::string& title, const std::string& text, Kind kind);
+    unsigned LastNotification() const { return notifications_; }
     void Remove();
 
     // What the callback message reports; *at is where a menu belongs (a
@@ -38,4 +42,5 @@ private:
     bool version4_ = false;
     HICON icon_ = nullptr;
     std::wstring tip_;
+    unsigned notifications_ = 0;
 };

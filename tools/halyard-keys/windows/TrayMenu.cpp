@@ -37,6 +37,7 @@ const Item kItems[] = {
      nullptr},
     {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused, nullptr},
     {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting, nullptr},
+    {Kind::Command, kCmdSetup, strings::kMenuSetup, kAlways, nullptr},
     {Kind::Command, kCmdMapKey, strings::kMenuMapKey, kAlways, nullptr},
     {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways, nullptr},
     {Kind::Command, kCmdReload, strings::kMenuReload, kAlways, nullptr},
@@ -46,6 +47,7 @@ const Item kItems[] = {
     {Kind::Command, kCmdStepAside, strings::kMenuStepAside, kAlways, &MenuState::stepAside},
     {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways, &MenuState::autoStart},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
+    {Kind::Command, kCmdHelp, strings::kMenuHelp, kAlways, nullptr},
     {Kind::Command, kCmdExit, strings::kMenuExit, kAlways, nullptr},
 };
 

@@ -18,6 +18,8 @@ enum MenuCommand : UINT {
     kCmdMapKey,
     kCmdShowKeys,
     kCmdStepAside,
+    kCmdSetup,
+    kCmdHelp,
 };
 
 struct MenuState {

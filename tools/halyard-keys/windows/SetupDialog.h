@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "IniFile.h"
+#include "KeyMap.h"
+#include "ModelessDialog.h"
+#include "SetupSession.h"
+
+// "Set up the remote...": asks for the common buttons one at a time, names
+// each by the code the remote sends (SetupSession), and on its last page
+// saves the names, with the common actions of the named buttons that have
+// none, as added lines of the settings file (AddButtonLines, through
+// IniFile). Modeless, from the resource template IDD_SETUP; while it is open
+// the remote's keys come here instead of to the key map.
+class SetupDialog : public ModelessDialog {
+public:
+    struct Host {
+        std::wstring settingsPath;
+        std::function<const KeyMap&()> map; // the map as it is now
+        std::function<void()> saved;        // the file changed: read the map again
+    };
+
+    explicit SetupDialog(Host host);
+
+    // A frame of the remote's key code, while open.
+    void Heard(unsigned code);
+
+private:
+    // Each opening starts at the first button.
+    void Init() override;
+    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Closed() override { session_.reset(); }
+    void OnCommand(int id);
+    void ShowStep();
+    void ShowLastPage();
+    void Save();
+    void Set(int id, const std::wstring& text);
+    void Focus(int id);
+    // "OK 0x12, Up 0x1A": what this setup named, in its order.
+    std::wstring NamedList() const;
+    // "OK" for KEY_OK; the name itself for one the setup does not ask for.
+    std::wstring Label(const std::string& name) const;
+
+    Host host_;
+    IniFile file_;
+    std::unique_ptr<SetupSession> session_;
+    bool lastPage_ = false;
+};
