@@ -11,6 +11,7 @@
 #include "IniFile.h"
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
+#include "LircEvent.h"
 #include "OpenInEditor.h"
 #include "Strings.h"
 #include "Text.h"
@@ -23,6 +24,7 @@ namespace {
 const UINT kTrayMessage = WM_APP + 1;
 const UINT_PTR kRecoveryTimer = 1;
 const UINT_PTR kKeyTimer = 2; // a held key's release
+const UINT kSocketMessage = WM_APP + 2; // the LIRC server's sockets
 // The category the tuner's driver registers its interface in. Defined from
 // its published value, as SDK import libraries differ in carrying it.
 const GUID kTunerCategory = {
@@ -114,6 +116,7 @@ int KeysApp::Run(bool mapKey)
     tunerNotify_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     LoadMap(false);
+    StartNetwork();
     if (paths_.libraryIni.empty())
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
@@ -150,6 +153,10 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_REMOTE_CODE:
         if (lParam >= 0 && lParam <= 255)
             OnRemoteKey(static_cast<unsigned>(lParam));
+        return 0;
+    case kSocketMessage:
+        if (lirc_)
+            lirc_->OnSocketMessage(wParam, lParam);
         return 0;
     case kTrayMessage: {
         RECT at;
@@ -230,6 +237,8 @@ void KeysApp::Start(Asker asker)
         library_.uninit(); // a restart: the tuner it holds may be gone
     mode_ = MenuState::Mode::Paused;
     maskCode_ = ReadMaskCode();
+    if (lirc_)
+        lirc_->SetMaskCode(ParseMaskCode(maskCode_));
     HRESULT hr = library_.init(hwnd_, paths_.libraryIni.empty() ? nullptr
                                                                 : paths_.libraryIni.c_str());
     if (hr == E_FAIL) {
@@ -324,6 +333,7 @@ void KeysApp::Shutdown()
         tunerNotify_ = nullptr;
     }
     recovery_.Stopped();
+    lirc_.reset();
     if (mode_ == MenuState::Mode::Listening) {
         library_.uninit();
         mode_ = MenuState::Mode::Paused;
@@ -375,6 +385,7 @@ void KeysApp::OnRemoteKey(unsigned code)
 {
     if (mode_ != MenuState::Mode::Listening)
         return; // posted before the library stopped
+    ShareKey(code);
     if (mapKey_->IsOpen()) {
         // The key to map, not one to act on: nothing is typed or started
         // while the dialog is open.
@@ -429,6 +440,7 @@ void KeysApp::ShowMenu(const RECT& at)
     state.settings = strings::kMenuSettings + DisplayPath(paths_.ini.path, kMenuPathChars);
     state.autoStart = AutoStartOfThisCopy().IsOn();
     state.showKeys = keys_.map().showKeys != 0;
+    state.shareRemote = lirc_ && lirc_->listening();
     menuOpen_ = true;
     MenuCommand command = ShowTrayMenu(hwnd_, at, state);
     menuOpen_ = false;
@@ -450,6 +462,7 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdReload:
         LoadMap(true);
+        ReloadNetwork();
         // The library reads MaskCode when it starts.
         if (mode_ == MenuState::Mode::Listening && ReadMaskCode() != maskCode_)
             Start(Asker::User);
@@ -465,6 +478,9 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdExit:
         DestroyWindow(hwnd_);
+        break;
+    case kCmdShareRemote:
+        ToggleShareRemote();
         break;
     case kCmdMapKey:
         mapKey_->Open();
@@ -531,4 +547,68 @@ void KeysApp::UpdateIcon()
                   : mode_ == MenuState::Mode::Paused  ? strings::kTipPaused
                   : mode_ == MenuState::Mode::Waiting ? strings::kTipWaiting
                                                       : strings::kTipFailed);
+}
+
+// The LIRC server: off unless [Network] Listen= turns it on. A port taken by
+// another program or a refused Listen= is told once; the keys work on.
+void KeysApp::StartNetwork()
+{
+    network_ = ParseNetworkSettings(ReadNetworkValues(paths_.ini.path));
+    if (!lirc_)
+        lirc_.reset(new LircServer(hwnd_, kSocketMessage,
+                                   [this](unsigned code) { return ButtonName(code); }));
+    lirc_->SetMaskCode(ParseMaskCode(maskCode_.empty() ? ReadMaskCode() : maskCode_));
+    std::string error;
+    LircServer::Result result = lirc_->Start(network_, &error);
+    std::string text;
+    for (const std::string& line : network_.errors)
+        text += line + "\n";
+    if (result == LircServer::Result::InUse || result == LircServer::Result::Failed)
+        text += error;
+    if (!text.empty())
+        tray_->Notify(strings::kNetNotSharedTitle, text, TrayIcon::Kind::Warning);
+}
+
+// Settings read again: with the same Listen=, the clients stay and hear
+// SIGHUP, as lircd's do; another Listen= starts the server anew.
+void KeysApp::ReloadNetwork()
+{
+    NetworkSettings settings = ParseNetworkSettings(ReadNetworkValues(paths_.ini.path));
+    if (lirc_ && lirc_->listening() && settings.SameListener(network_) && settings.errors.empty()) {
+        network_ = settings;
+        lirc_->Reload(network_);
+        return;
+    }
+    StartNetwork();
+}
+
+// Every frame the library reports goes to the clients, mapped or not, also
+// while Map a key... is open: they listen, they do not act here.
+void KeysApp::ShareKey(unsigned code)
+{
+    repeats_.SetGuardMs(keys_.map().repeatGuardMs);
+    unsigned repeat = repeats_.Frame(code, GetTickCount());
+    if (lirc_ && lirc_->listening())
+        lirc_->Key(code, repeat);
+}
+
+// The button names of [Names]: none yet, so every key has its fallback name.
+std::string KeysApp::ButtonName(unsigned) const
+{
+    return std::string();
+}
+
+// As Show keys on screen: one line of the settings file changes.
+void KeysApp::ToggleShareRemote()
+{
+    bool share = !(lirc_ && lirc_->listening());
+    std::string error;
+    IniFile file(paths_.ini.path);
+    if (!file.Load(&error) ||
+        !file.Save(SetLine("Network", MatchName("Listen"), share ? kShareRemoteLine : "Listen="),
+                   &error)) {
+        tray_->Notify(strings::kNetShareFailedTitle, error, TrayIcon::Kind::Warning);
+        return;
+    }
+    StartNetwork();
 }

@@ -12,6 +12,9 @@
 #include "KeyDisplay.h"
 #include "MapKeyDialog.h"
 #include "KeysPaths.h"
+#include "LircServer.h"
+#include "NetworkSettings.h"
+#include "RepeatCounter.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
 #include "TunerRecovery.h"
@@ -65,6 +68,12 @@ private:
     void Shutdown();
     std::string ReadMaskCode() const;
     AutoStart AutoStartOfThisCopy() const;
+    // The LIRC server ([Network]).
+    void StartNetwork();
+    void ReloadNetwork();
+    void ShareKey(unsigned code);
+    void ToggleShareRemote();
+    std::string ButtonName(unsigned code) const;
 
     KeysPaths paths_;
     HWND hwnd_ = nullptr;
@@ -90,4 +99,8 @@ private:
     bool menuOpen_ = false;
     KeyDisplay display_; // ShowKeys: made on its first use
     std::unique_ptr<MapKeyDialog> mapKey_;
+
+    std::unique_ptr<LircServer> lirc_;
+    NetworkSettings network_;
+    RepeatCounter repeats_;
 };

@@ -41,6 +41,8 @@ const Item kItems[] = {
     {Kind::Command, kCmdProblems, strings::kMenuProblems, kWhenProblems, nullptr},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
     {Kind::Command, kCmdShowKeys, strings::kMenuShowKeys, kAlways, &MenuState::showKeys},
+    {Kind::Command, kCmdShareRemote, strings::kMenuShareRemote, kAlways,
+     &MenuState::shareRemote},
     {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways, &MenuState::autoStart},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
     {Kind::Command, kCmdExit, strings::kMenuExit, kAlways, nullptr},

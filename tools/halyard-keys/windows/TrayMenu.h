@@ -17,6 +17,7 @@ enum MenuCommand : UINT {
     kCmdExit,
     kCmdMapKey,
     kCmdShowKeys,
+    kCmdShareRemote,
 };
 
 struct MenuState {
@@ -28,6 +29,7 @@ struct MenuState {
     bool hasProblems = false;
     bool autoStart = false;
     bool showKeys = false;
+    bool shareRemote = false; // the LIRC server listens
 };
 
 // Shows the menu beside `at` (the icon, or a point) for owner (which comes to the foreground, as a
