@@ -1,0 +1,325 @@
+#!/usr/bin/env bash
+# halyard-keys' LIRC server end to end, on an X server (run it under
+# xvfb-run), with the simulation build of Halyard.dll and halyard-sim
+# pressing keys. All traffic goes to 127.0.0.1.
+#
+# Plain TCP (--plain; bash's /dev/tcp, so that it runs in the 32-bit guest):
+# nothing listens without [Network]; with Listen= a client gets the exact
+# line of a key and rising repeat counts for a held one; the replies to
+# VERSION, LIST, LIST <remote> and the errors; bad clients (one that never
+# reads, forty at once, a 1 MB line, random bytes, connect and close in a
+# loop) while a good client counts every key and the keystrokes still
+# arrive; afterwards the program's descriptors and memory are back; a
+# connection from outside AllowFrom= is closed at once.
+# With lircd (--lircd, skipped with 77 where Debian's lirc is missing):
+# also a key through lircd --connect into irw, and the replies compared line
+# for line in structure with a real lircd --listen.
+# Usage: lirc.sh --plain|--lircd WORKDIR HALYARD-KEYS.EXE SIM-HALYARD.DLL HALYARD-SIM.EXE KEYS-TARGET.EXE -- WINE...
+set -u
+[ $# -ge 8 ] && [ "$7" = "--" ] ||
+  { echo "usage: $0 --plain|--lircd WORKDIR KEYS SIM_DLL SIM_EXE TARGET -- WINE..." >&2; exit 2; }
+mode=$1 work=$2 keys=$3 simdll=$4 sim=$5 target=$6
+shift 7
+wine=("$@")
+if [ "$mode" = --lircd ]; then
+  for tool in lircd irw; do
+    command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin command -v "$tool" >/dev/null ||
+      { echo "SKIP: $tool is missing (Debian's lirc package)"; exit 77; }
+  done
+  PATH=$PATH:/usr/sbin
+fi
+. "$(dirname "$0")/../common/x-session.sh"
+
+# Ports of this run's own, away from 8765 where a real WinLIRC may listen.
+port=$((20000 + $$ % 20000)) port2=$((port + 1)) port3=$((port + 2))
+remote=Halyard
+rm -rf "$work" && mkdir -p "$work/app" || exit 2
+"${wine[@]}" wineboot --init >/dev/null 2>&1
+"${wine[@]}" "$sim" clear >/dev/null 2>&1
+"${wine[@]}" "$sim" plug >/dev/null 2>&1
+cp "$keys" "$work/app/halyard-keys.exe" && cp "$simdll" "$work/app/Halyard.dll" || exit 2
+ini=$work/app/halyard.ini
+log=$work/target.log
+write_ini() { # [Network] lines...
+  {
+    printf '[Custom]\r\nMaskCode=0x40BF\r\n[Keys]\r\n0x12 = Enter\r\n'
+    printf '[Options]\r\nRepeatGuardMs=%s\r\n' $((400 * scale > 10000 ? 10000 : 400 * scale))
+    [ $# -gt 0 ] && printf '[Network]\r\n' && printf '%s\r\n' "$@"
+  } >"$ini"
+}
+
+keys_pid=
+reading() { "${wine[@]}" "$sim" status 2>/dev/null | grep -q "host reading: yes"; }
+start_keys() {
+  "${wine[@]}" "$work/app/halyard-keys.exe" &
+  keys_pid=$!
+  pids+=($keys_pid)
+  wait_for 30 reading || fail "halyard-keys did not read the simulated tuner"
+}
+stop_keys() {
+  "${wine[@]}" "$target" --close HalyardKeysWindow >/dev/null 2>&1
+  wait_for 15 bash -c "! kill -0 $keys_pid 2>/dev/null" || fail "halyard-keys did not exit"
+}
+press() { "${wine[@]}" "$sim" press 40BF "$1" >/dev/null || fail "halyard-sim press 40BF $1"; }
+lines_in() { grep -c "$2" "$1" 2>/dev/null; }
+
+# The TCP ports the program and the Wine server listen on: the sockets among
+# their descriptors that /proc/net/tcp lists as listening (state 0A).
+listening_ports() {
+  local inodes p
+  inodes=$(for p in "$keys_pid" $(pgrep -x wineserver; pgrep -x wineserver64); do
+    ls -l "/proc/$p/fd" 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*\)\].*/\1/p'
+  done | sort -u)
+  [ -n "$inodes" ] || return 0
+  local sl local_address rem st rest
+  cat /proc/net/tcp /proc/net/tcp6 2>/dev/null |
+    while read -r sl local_address rem st _ _ _ _ _ inode rest; do
+      [ "$st" = 0A ] && grep -qx "$inode" <<<"$inodes" && echo $((16#${local_address##*:}))
+    done | sort -un
+}
+
+# A reply block from fd: the lines from BEGIN to END.
+read_block() { # fd
+  local line out= started=
+  while IFS= read -r -t $((5 * scale)) -u "$1" line; do
+    [ "$line" = BEGIN ] && started=1
+    [ -n "$started" ] && out+="$line"$'\n'
+    [ -n "$started" ] && [ "$line" = END ] && break
+  done
+  printf '%s' "$out"
+}
+# The replies of a server on a port to the commands that lircd answers too.
+ask_all() { # port
+  local fd c
+  exec {fd}<>"/dev/tcp/127.0.0.1/$1" || return 1
+  for c in VERSION LIST "LIST $remote" "LIST nope" FOO; do
+    printf '%s\n' "$c" >&$fd
+    read_block $fd
+  done
+  exec {fd}>&-
+}
+# A reply's structure: the data lines' text stands aside, their count not.
+structure() {
+  awk 'BEGIN { n = -1 }
+    n > 0 { print "<data>"; n--; next }
+    prev == "DATA" { n = $0 }
+    { print; prev = $0 }'
+}
+# The replies without the one to LIST <remote>.
+without_list_remote() {
+  awk -v c="LIST $remote" '{ block = block $0 "\n" }
+    $0 == "END" { split(block, l, "\n"); if (l[2] != c) printf "%s", block; block = "" }'
+}
+
+"${wine[@]}" "$target" --log "$log" --seconds $((240 * scale)) &
+pids+=($!)
+wait_for 30 grep -q ready "$log" 2>/dev/null || { fail "the target window did not start"; exit 1; }
+
+# --- Off by default: a settings file without [Network] listens nowhere.
+write_ini
+start_keys
+sleep $((1 * scale))
+off=$(listening_ports)
+[ -z "$off" ] || fail "halyard-keys listens without [Network]: ports $off"
+stop_keys
+
+# --- On for this PC: the same probe sees the port.
+write_ini "Listen=127.0.0.1:$port" "RemoteName=$remote" "AllowFrom=127.0.0.3"
+start_keys
+wait_for 20 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port" 2>/dev/null ||
+  { fail "nothing listens on 127.0.0.1:$port with Listen= set"; exit 1; }
+listening_ports | grep -qx "$port" || fail "the listening-socket probe does not see port $port"
+
+# A good client, reading everything until the end.
+exec {good}<>"/dev/tcp/127.0.0.1/$port" || { fail "the good client cannot connect"; exit 1; }
+cat <&$good >"$work/good.log" &
+good_reader=$!
+pids+=($good_reader)
+sleep 0.5
+t0=$(date +%s%N)
+press 12
+wait_for 5 grep -q . "$work/good.log" || fail "no event reached the client"
+elapsed=$((($(date +%s%N) - t0) / 1000000))
+echo "a key reached the client in $elapsed ms (halyard-sim's start included)"
+want="0000000040bf12ed 00 CODE_12 $remote"
+[ "$(head -n1 "$work/good.log")" = "$want" ] ||
+  fail "first event: want '$want', got '$(head -n1 "$work/good.log")'"
+"${wine[@]}" "$sim" hold 40BF 20 $((1500 * scale)) >/dev/null || fail "halyard-sim hold"
+wait_for 10 bash -c "grep -q ' 02 CODE_20 ' '$work/good.log'" || fail "a held key's repeats did not arrive"
+repeats=$(grep ' CODE_20 ' "$work/good.log" | cut -d' ' -f2 | tr '\n' ' ')
+expect=0 ok=1
+for r in $repeats; do [ $((16#$r)) -eq $expect ] || ok=0; expect=$((expect + 1)); done
+[ $ok -eq 1 ] && [ $expect -ge 3 ] || fail "a held key's repeat counts do not rise from 00 one by one: $repeats"
+
+# --- The replies.
+ours=$(ask_all "$port")
+echo "--- replies"; printf "%s\n" "$ours"
+expected_ours="BEGIN
+VERSION
+SUCCESS
+DATA
+1
+<data>
+END
+BEGIN
+LIST
+SUCCESS
+DATA
+1
+<data>
+END
+BEGIN
+LIST $remote
+SUCCESS
+END
+BEGIN
+LIST nope
+ERROR
+DATA
+1
+<data>
+END
+BEGIN
+FOO
+ERROR
+DATA
+1
+<data>
+END"
+[ "$(printf '%s' "$ours" | structure)" = "$expected_ours" ] || fail "the replies are not lircd's blocks"
+printf '%s' "$ours" | grep -qx "$remote" || fail "LIST does not name the remote"
+printf '%s' "$ours" | grep -qx 'unknown remote: "nope"' || fail "LIST nope: no reason given"
+
+if [ "$mode" = --lircd ]; then
+  # A real lircd with the same remote; a remote needs a button, so its LIST
+  # <remote> has data where halyard-keys, without names, has none.
+  printf '[lircd]\n' >"$work/lircd.options"
+  cat >"$work/lircd.conf" <<CONF
+begin remote
+  name $remote
+  bits 16
+  pre_data_bits 16
+  pre_data 0x40BF
+  begin codes
+    KEY_OK 0x12ED
+  end codes
+end remote
+CONF
+  lircd --nodaemon -O "$work/lircd.options" -H file -d /dev/null --listen=127.0.0.1:$port2 \
+    --output "$work/lircd-listen.sock" --pidfile "$work/lircd-listen.pid" "$work/lircd.conf" \
+    >"$work/lircd-listen.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port2" 2>/dev/null || fail "lircd --listen did not start"
+  theirs=$(ask_all "$port2")
+  echo "--- lircd's replies"; printf "%s\n" "$theirs"
+  kill "$(cat "$work/lircd-listen.pid")" 2>/dev/null
+  [ "$(printf '%s\n' "$ours" | without_list_remote | structure)" = \
+    "$(printf '%s\n' "$theirs" | without_list_remote | structure)" ] ||
+    fail "VERSION, LIST and the errors differ in structure from lircd's"
+
+  # lircd --connect relays halyard-keys' events to its UNIX socket, where
+  # irw reads them.
+  printf '' >"$work/empty.conf"
+  lircd --nodaemon -O "$work/lircd.options" -H file -d /dev/null --connect 127.0.0.1:$port \
+    --output "$work/relay.sock" --pidfile "$work/relay.pid" "$work/empty.conf" \
+    >"$work/lircd-relay.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -S "$work/relay.sock" || fail "lircd --connect made no socket"
+  sleep 1
+  irw "$work/relay.sock" >"$work/irw.log" 2>&1 &
+  pids+=($!)
+  sleep 1
+  t0=$(date +%s%N)
+  press 12
+  wait_for 5 grep -q . "$work/irw.log" || fail "nothing reached irw through lircd --connect"
+  echo "irw printed the key $((($(date +%s%N) - t0) / 1000000)) ms after halyard-sim started"
+  [ "$(head -n1 "$work/irw.log")" = "$want" ] || fail "irw: want '$want', got '$(head -n1 "$work/irw.log")'"
+  "${wine[@]}" "$sim" hold 40BF 20 $((1200 * scale)) >/dev/null
+  wait_for 10 bash -c "grep -q '^0000000040bf20df 02 CODE_20 $remote\$' '$work/irw.log'" ||
+    fail "irw did not print the held key's rising repeat counts"
+  echo "--- irw"; cat "$work/irw.log"
+  kill "$(cat "$work/relay.pid")" 2>/dev/null
+fi
+
+# --- Bad clients while the good one counts every key.
+sleep $((1 * scale))
+fds_before=$(ls "/proc/$keys_pid/fd" | wc -l)
+rss_before=$(awk '/^VmRSS/ { print $2 }' "/proc/$keys_pid/status")
+events_before=$(lines_in "$work/good.log" ' CODE_12 ')
+enters_before=$(lines_in "$log" '^keydown 0x0D ')
+presses=10
+# Another key between: each 0x12 is a press of its own, not a held key.
+(for i in $(seq $presses); do press 12; press 13; done) &
+presser=$!
+exec {mute}<>"/dev/tcp/127.0.0.1/$port" # never reads
+crowd=()
+for i in $(seq 40); do
+  { exec {c}<>"/dev/tcp/127.0.0.1/$port"; } 2>/dev/null && crowd+=($c)
+done
+readers=()
+for c in "${crowd[@]}"; do
+  timeout $((3 * scale)) cat <&$c >"$work/crowd.$c" 2>/dev/null &
+  readers+=($!)
+done
+wait "${readers[@]}"
+told=$(grep -l "16 clients at most" "$work"/crowd.* 2>/dev/null | wc -l)
+# Sixteen at most: the good one, the mute one and 14 of the crowd.
+[ $told -eq 26 ] || fail "of 40 more clients, $told were told there are too many (want 26)"
+for c in "${crowd[@]}"; do exec {c}>&-; done
+(head -c 1048576 /dev/zero | tr '\0' x >/dev/tcp/127.0.0.1/$port) 2>/dev/null
+(head -c 65536 /dev/urandom >/dev/tcp/127.0.0.1/$port) 2>/dev/null
+end=$((SECONDS + 10 * scale))
+for i in $(seq 200); do
+  [ $SECONDS -lt $end ] || break
+  (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null
+done
+wait $presser
+wait_for 20 bash -c "[ \$(grep -c ' CODE_12 ' '$work/good.log') -ge $((events_before + presses)) ]" ||
+  fail "the good client got $(($(lines_in "$work/good.log" ' CODE_12 ') - events_before)) of $presses keys"
+wait_for 20 bash -c "[ \$(grep -c '^keydown 0x0D ' '$log') -ge $((enters_before + presses)) ]" ||
+  fail "keystrokes: $(($(lines_in "$log" '^keydown 0x0D ') - enters_before)) of $presses Enter arrived"
+exec {mute}>&-
+sleep $((2 * scale))
+fds_after=$(ls "/proc/$keys_pid/fd" | wc -l)
+rss_after=$(awk '/^VmRSS/ { print $2 }' "/proc/$keys_pid/status")
+echo "descriptors $fds_before -> $fds_after, memory $rss_before kB -> $rss_after kB"
+[ "$fds_after" -le $((fds_before + 2)) ] || fail "descriptors grew from $fds_before to $fds_after"
+[ "$rss_after" -le $((rss_before + 4096)) ] || fail "memory grew from $rss_before kB to $rss_after kB"
+kill -0 "$keys_pid" 2>/dev/null || fail "halyard-keys ended"
+
+# --- AllowFrom=: 127.0.0.3 may connect, 127.0.0.2 stands for a computer
+# outside it and is closed at once (python picks the source address).
+if command -v python3 >/dev/null; then
+  python3 - "$port" <<'PY' || fail "AllowFrom= was not applied"
+import socket, sys
+def talk(source):
+    s = socket.socket()
+    s.settimeout(5)
+    s.bind((source, 0))
+    s.connect(("127.0.0.1", int(sys.argv[1])))
+    try:
+        s.sendall(b"LIST\n")
+        return s.recv(4096)
+    except OSError:
+        return b""
+    finally:
+        s.close()
+inside, outside = talk("127.0.0.3"), talk("127.0.0.2")
+print("127.0.0.3:", inside, "127.0.0.2:", outside)
+sys.exit(0 if inside.startswith(b"BEGIN\nLIST\nSUCCESS") and outside == b"" else 1)
+PY
+else
+  echo "no python3: the AllowFrom= source-address check is left out"
+fi
+
+exec {good}>&-
+stop_keys
+"${wine[@]}" "$target" --close HalyardKeysTarget >/dev/null 2>&1
+
+# --- Listen= on the network without AllowFrom= is refused by --check.
+write_ini "Listen=0.0.0.0:$port3"
+check=$("${wine[@]}" "$work/app/halyard-keys.exe" --check 2>&1 | tr -d '\r')
+echo "$check" | grep -q "Listen=0.0.0.0:$port3 is refused" || fail "--check: no refusal: $check"
+
+[ $status -eq 0 ] && echo "lirc ($mode): OK"
+exit $status
