@@ -68,9 +68,10 @@ bool WriteJson(const std::string& path, const Machine& machine, unsigned seed, b
                   "\"n\": %zu}, \"idle_cpu_percent\": %.4f, \"idle_cpu_percent_task_clock\": %.5f, "
                   "\"idle_cpu_window_thread_percent\": %.5f, \"idle_cpu_floor_percent_task_clock\": %.5f, "
                   "\"private_mb\": %.3f, "
-                  "\"private_floor_mb\": %.3f},\n",
+                  "\"private_floor_mb\": %.3f, %s},\n",
             p.keyMs.median, p.keyMs.max, p.keyMs.n, p.cpuPercent, p.taskPercent,
-            p.windowThreadPercent, p.floorTaskPercent, p.privateMb, p.floorPrivateMb);
+            p.windowThreadPercent, p.floorTaskPercent, p.privateMb, p.floorPrivateMb,
+            LircJson(r.lirc).c_str());
     fprintf(json, "  \"goals\": [");
     for (size_t g = 0; g < goals.size(); ++g)
         fprintf(json, "%s\n    {\"goal\": \"%s\", \"met\": %s}", g ? "," : "",

@@ -32,6 +32,8 @@ std::wstring WideFromAnsi(const std::string& ansi)
     return Widen(Utf8FromAnsi(ansi));
 }
 
+} // namespace
+
 std::string TempPath(const char* name)
 {
     char folder[MAX_PATH];
@@ -51,6 +53,8 @@ bool WriteFileText(const std::string& path, const char* text)
     CloseHandle(file);
     return ok && written == strlen(text);
 }
+
+namespace {
 
 // The moments of the latency: a key taken from the queue (the hook), and
 // the first SendInput after it returning (the import table entry).
@@ -76,7 +80,8 @@ UINT WINAPI TimedSendInput(UINT count, LPINPUT inputs, int size)
     return sent;
 }
 
-// Whether a host has read the session's simulated tuner in the last second.
+} // namespace
+
 bool SimulatedTunerRead()
 {
     std::shared_ptr<simtuner::TunerState> tuner;
@@ -87,6 +92,8 @@ bool SimulatedTunerRead()
            tuner->GetStatus(&status) == simtuner::TunerState::Result::Ok && status.everRead &&
            status.msSinceRead < 1000;
 }
+
+namespace {
 
 // Private memory as Linux counts it for the process: the pages only it has,
 // resident. Under Wine, GetProcessMemoryInfo answers 0 for another process's
@@ -163,6 +170,8 @@ double CpuMs(HANDLE process)
     return (ticks(kernel) + ticks(user)) / 1e4;
 }
 
+} // namespace
+
 bool WaitUntil(bool (*condition)(), DWORD ms)
 {
     for (DWORD waited = 0; waited < ms; waited += 100) {
@@ -178,7 +187,38 @@ HWND KeysWindow()
     return FindWindowA(KeysApp::kWindowClass, nullptr);
 }
 
-} // namespace
+KeysPaths BenchKeysPaths(const std::string& ini)
+{
+    KeysPaths paths;
+    paths.exe = WideFromAnsi(ExeFolder() + "halyard-bench.exe");
+    paths.dll = ExeFolder() + "sim\\Halyard.dll";
+    paths.ini.path = WideFromAnsi(ini);
+    paths.ini.source = SettingsFile::Source::CommandLine;
+    paths.libraryIni = ini;
+    return paths;
+}
+
+void PostKeysThenClose(HWND window, int keys)
+{
+    for (int i = 0; i < keys; ++i) {
+        PostMessageA(window, WM_REMOTE_CODE, 0, 1 + i % 2);
+        Sleep(kKeyGapMs);
+    }
+    Sleep(200);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+int WriteSamples(FILE* out, const std::vector<double>& measured, int keys,
+                 const std::string& shortfall)
+{
+    for (double ms : measured)
+        fprintf(out, "%.6f\n", ms);
+    if (measured.size() != static_cast<size_t>(keys))
+        fprintf(out, "error %s %zu of %d %s\n", shortfall.c_str(), measured.size(), keys,
+                "keys");
+    fclose(out);
+    return measured.size() == static_cast<size_t>(keys) ? 0 : 1;
+}
 
 int RunKeysLatency(int keys, const std::string& outPath)
 {
@@ -191,12 +231,7 @@ int RunKeysLatency(int keys, const std::string& outPath)
         return 1;
     };
     std::string ini = TempPath("keys.ini");
-    KeysPaths paths;
-    paths.exe = WideFromAnsi(ExeFolder() + "halyard-bench.exe");
-    paths.dll = ExeFolder() + "sim\\Halyard.dll";
-    paths.ini.path = WideFromAnsi(ini);
-    paths.ini.source = SettingsFile::Source::CommandLine;
-    paths.libraryIni = ini;
+    KeysPaths paths = BenchKeysPaths(ini);
     if (!WriteFileText(ini, kMap))
         return fail("cannot write " + ini);
 
@@ -217,13 +252,7 @@ int RunKeysLatency(int keys, const std::string& outPath)
     std::thread feeder([&] {
         started = WaitUntil([] { return KeysWindow() != nullptr; }, 10000) &&
                   WaitUntil(SimulatedTunerRead, 10000);
-        HWND window = KeysWindow();
-        for (int i = 0; started && i < keys; ++i) {
-            PostMessageA(window, WM_REMOTE_CODE, 0, 1 + i % 2);
-            Sleep(kKeyGapMs);
-        }
-        Sleep(200);
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostKeysThenClose(KeysWindow(), started ? keys : 0);
     });
     KeysApp app(paths);
     app.Run();
@@ -235,29 +264,30 @@ int RunKeysLatency(int keys, const std::string& outPath)
     DeleteFileA(ini.c_str());
     if (!started)
         return fail("halyard-keys did not start listening (keys latency)");
-    for (double ms : measured)
-        fprintf(out, "%.6f\n", ms);
-    if (measured.size() != static_cast<size_t>(keys))
-        return fail("halyard-keys sent " + std::to_string(measured.size()) + " of " +
-                    std::to_string(keys) + " keystrokes");
-    fclose(out);
-    return 0;
+    return WriteSamples(out, measured, keys, "halyard-keys sent keystrokes for");
 }
 
 void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors)
 {
+    f.keyMs = Summarise(RunSampler("--keys-latency", keys, errors));
+}
+
+std::vector<double> RunSampler(const char* option, int keys, RunErrors& errors)
+{
     std::string results = TempPath("latency.txt");
-    std::string command = "\"" + ExeFolder() + "halyard-bench.exe\" --keys-latency " +
+    std::string command = "\"" + ExeFolder() + "halyard-bench.exe\" " + option + " " +
                           std::to_string(keys) + " \"" + results + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return Fail(errors, "cannot start halyard-bench.exe --keys-latency");
+                        &startup, &process)) {
+        Fail(errors, std::string("cannot start halyard-bench.exe ") + option);
+        return {};
+    }
     if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 1);
-        Fail(errors, "halyard-bench.exe --keys-latency did not end");
+        Fail(errors, std::string("halyard-bench.exe ") + option + " did not end");
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -274,7 +304,7 @@ void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& error
         fclose(in);
     }
     DeleteFileA(results.c_str());
-    f.keyMs = Summarise(measured);
+    return measured;
 }
 
 void MeasureKeysProgramIdle(double seconds, KeysProgramFigures& f, RunErrors& errors)

@@ -2,8 +2,13 @@
 
 // halyard-keys: how long a key takes through it, and what it costs idle.
 
-#include <string>
+#include <windows.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "KeysPaths.h"
 #include "Stats.h"
 
 namespace bench {
@@ -32,5 +37,26 @@ void MeasureKeysProgramIdle(double seconds, KeysProgramFigures& f, RunErrors& er
 // (milliseconds, one a line, or "error WHY") to FILE.
 int RunBareWindow();
 int RunKeysLatency(int keys, const std::string& outPath);
+
+// Shared with the LIRC server's figures.
+std::string TempPath(const char* name); // a file name of this run's in %TEMP%
+bool WriteFileText(const std::string& path, const char* text);
+// Whether a host has read the session's simulated tuner in the last second.
+bool SimulatedTunerRead();
+bool WaitUntil(bool (*condition)(), DWORD ms);
+HWND KeysWindow(); // halyard-keys' window, null when there is none
+// halyard-keys' paths for a run in this process with ini, beside the
+// simulation build.
+KeysPaths BenchKeysPaths(const std::string& ini);
+// keys remote keys posted to window, alternately two codes so that each is
+// a new press, a key's gap apart; then WM_CLOSE.
+void PostKeysThenClose(HWND window, int keys);
+// The samples to out, which it closes; with fewer than keys, an error line
+// that starts with shortfall. The program's exit code.
+int WriteSamples(FILE* out, const std::vector<double>& measured, int keys,
+                 const std::string& shortfall);
+// Runs halyard-bench.exe OPTION KEYS FILE and returns the samples it wrote;
+// its errors go to errors.
+std::vector<double> RunSampler(const char* option, int keys, RunErrors& errors);
 
 } // namespace bench

@@ -11,7 +11,8 @@
 // One part, one file: KeyLatency (key latency and per-key overhead),
 // UnInitCost (UnInitRemoteControl idle and during a read), InitScaling
 // (InitRemoteControl over device counts), IdleCpu, HeapCalls and KeysProgram
-// (halyard-keys: a key's way to SendInput, and its idle cost). The harness
+// (halyard-keys: a key's way to SendInput, and its idle cost) and LircBroadcast
+// (its LIRC server: a key's way to 16 clients, and its idle cost with them). The harness
 // they share is Clock, Stats, HostWindow, Library and LinuxClock; Machine, Report and Json
 // make the table and build/bench.json.
 
@@ -39,11 +40,13 @@ int main(int argc, char** argv)
         return RunBareWindow();
     if (argc == 4 && std::string(argv[1]) == "--keys-latency")
         return RunKeysLatency(atoi(argv[2]), argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--lirc-latency")
+        return RunLircLatency(atoi(argv[2]), argv[3]);
     std::string jsonPath = ExeFolder() + "bench.json";
     Machine machine;
     unsigned seed = 20240605;
     bool quick = false;
-    std::string only; // one part: keys, uninit, init, cpu, heap or halyard-keys
+    std::string only; // one part: keys, uninit, init, cpu, heap, halyard-keys or lirc
     std::string unixPid;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -117,6 +120,12 @@ int main(int argc, char** argv)
             MeasureKeysProgramLatency(quick ? 40 : 400, r.keysProgram, r.errors);
             printf("  halyard-keys: idle cost ...\n");
             MeasureKeysProgramIdle(quick ? 5 : 30, r.keysProgram, r.errors);
+        }
+        if (want("lirc")) {
+            printf("  halyard-keys: key to 16 LIRC clients ...\n");
+            MeasureLircLatency(quick ? 40 : 400, r.lirc, r.errors);
+            printf("  halyard-keys: idle cost with 16 LIRC clients ...\n");
+            MeasureLircIdle(quick ? 5 : 30, r.lirc, r.errors);
         }
     }
     CoUninitialize();
