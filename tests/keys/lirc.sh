@@ -10,7 +10,8 @@
 # reads, forty at once, a 1 MB line, random bytes, connect and close in a
 # loop) while a good client counts every key and the keystrokes still
 # arrive; afterwards the program's descriptors and memory are back; a
-# connection from outside AllowFrom= is closed at once.
+# connection from outside AllowFrom= is closed at once; with the port taken
+# by another program, the keys work on.
 # With lircd (--lircd, skipped with 77 where Debian's lirc is missing):
 # also a key through lircd --connect into irw, and the replies compared line
 # for line in structure with a real lircd --listen.
@@ -314,6 +315,26 @@ fi
 
 exec {good}>&-
 stop_keys
+
+# --- A port another program holds: halyard-keys does not listen, and its
+# keys work as before.
+if command -v python3 >/dev/null; then
+  python3 -c 'import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(1); time.sleep(float(sys.argv[2]))' \
+    "$port3" $((60 * scale)) &
+  holder=$!
+  pids+=($holder)
+  wait_for 10 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port3" 2>/dev/null || fail "the port holder did not start"
+  write_ini "Listen=127.0.0.1:$port3"
+  start_keys
+  enters=$(lines_in "$log" '^keydown 0x0D ')
+  press 12
+  wait_for 20 bash -c "[ \$(grep -c '^keydown 0x0D ' '$log') -gt $enters ]" ||
+    fail "no keystroke while the port was taken"
+  listening_ports | grep -qx "$port3" && fail "halyard-keys listens on a port another program holds"
+  stop_keys
+  kill "$holder" 2>/dev/null
+fi
 "${wine[@]}" "$target" --close HalyardKeysTarget >/dev/null 2>&1
 
 # --- Listen= on the network without AllowFrom= is refused by --check.
