@@ -5,6 +5,19 @@
 
 namespace {
 
+NetworkValues V(const char* listen = "", const char* allowFrom = "", const char* remote = "",
+                const char* simulate = "", const char* unknown = nullptr)
+{
+    NetworkValues values;
+    values.listen = listen;
+    values.allowFrom = allowFrom;
+    values.remoteName = remote;
+    values.allowSimulate = simulate;
+    if (unknown)
+        values.unknown.push_back(unknown);
+    return values;
+}
+
 struct SettingsCase {
     NetworkValues values;
     bool listen;
@@ -17,29 +30,31 @@ struct SettingsCase {
 TEST(NetworkSettings, ValidatesEachLineAndFallsBackSafely)
 {
     const SettingsCase cases[] = {
-        {{}, false, "", "Halyard", false, nullptr}, // off by default
-        {{"off", "", "", ""}, false, "", "Halyard", false, nullptr},
-        {{"127.0.0.1:8765", "", "", ""}, true, "127.0.0.1:8765", "Halyard", false, nullptr},
-        {{" 127.0.0.1:8765 ", "", "QBOX", "1"}, true, "127.0.0.1:8765", "QBOX", true, nullptr},
+        {V(), false, "", "Halyard", false, nullptr}, // off by default
+        {V("off", "", "", ""), false, "", "Halyard", false, nullptr},
+        {V("127.0.0.1:8765", "", "", ""), true, "127.0.0.1:8765", "Halyard", false, nullptr},
+        {V(" 127.0.0.1:8765 ", "", "QBOX", "1"), true, "127.0.0.1:8765", "QBOX", true, nullptr},
         // Another address than loopback needs AllowFrom=.
-        {{"0.0.0.0:8765", "", "", ""}, false, "", "Halyard", false, "needs AllowFrom="},
-        {{"192.168.1.5:8765", "", "", ""}, false, "", "Halyard", false, "is refused"},
-        {{"0.0.0.0:8765", "192.168.1.0/24", "", ""}, true, "0.0.0.0:8765", "Halyard", false,
+        {V("0.0.0.0:8765", "", "", ""), false, "", "Halyard", false, "needs AllowFrom="},
+        {V("192.168.1.5:8765", "", "", ""), false, "", "Halyard", false, "is refused"},
+        {V("0.0.0.0:8765", "192.168.1.0/24", "", ""), true, "0.0.0.0:8765", "Halyard", false,
          nullptr},
         // A bad AllowFrom= keeps a network listener off, not loopback's.
-        {{"0.0.0.0:8765", "192.168.1.0/33", "", ""}, false, "", "Halyard", false,
+        {V("0.0.0.0:8765", "192.168.1.0/33", "", ""), false, "", "Halyard", false,
          "192.168.1.0/33"},
-        {{"127.0.0.1:8765", "everyone", "", ""}, true, "127.0.0.1:8765", "Halyard", false,
+        {V("127.0.0.1:8765", "everyone", "", ""), true, "127.0.0.1:8765", "Halyard", false,
          "this PC only"},
-        {{"localhost:8765", "", "", ""}, false, "", "Halyard", false, "IPv4 address and a port"},
-        {{"127.0.0.1", "", "", ""}, false, "", "Halyard", false, "IPv4 address and a port"},
-        {{"127.0.0.1:0", "", "", ""}, false, "", "Halyard", false, "IPv4 address and a port"},
-        {{"127.0.0.1:65536", "", "", ""}, false, "", "Halyard", false, "IPv4 address"},
-        {{"127.0.0.1:+80", "", "", ""}, false, "", "Halyard", false, "IPv4 address"},
-        {{"127.0.0.1:8765", "", "My Remote", ""}, true, "127.0.0.1:8765", "Halyard", false,
+        {V("localhost:8765", "", "", ""), false, "", "Halyard", false, "IPv4 address and a port"},
+        {V("127.0.0.1", "", "", ""), false, "", "Halyard", false, "IPv4 address and a port"},
+        {V("127.0.0.1:0", "", "", ""), false, "", "Halyard", false, "IPv4 address and a port"},
+        {V("127.0.0.1:65536", "", "", ""), false, "", "Halyard", false, "IPv4 address"},
+        {V("127.0.0.1:+80", "", "", ""), false, "", "Halyard", false, "IPv4 address"},
+        {V("127.0.0.1:8765", "", "My Remote", ""), true, "127.0.0.1:8765", "Halyard", false,
          "one word"},
-        {{"127.0.0.1:8765", "", "", "yes"}, true, "127.0.0.1:8765", "Halyard", false,
+        {V("127.0.0.1:8765", "", "", "yes"), true, "127.0.0.1:8765", "Halyard", false,
          "0 (off) or 1 (on)"},
+        // A misspelt Listen= would leave the server off without a word.
+        {V("", "", "", "", "Listn"), false, "", "Halyard", false, "unknown option 'Listn'"},
     };
     for (const SettingsCase& c : cases) {
         SCOPED_TRACE(c.values.listen + " / " + c.values.allowFrom + " / " + c.values.remoteName);
@@ -64,11 +79,11 @@ TEST(NetworkSettings, ReportSaysWhatListensAndForWhom)
     EXPECT_NE(std::string::npos,
               NetworkReport(ParseNetworkSettings({})).find("nothing listens"));
     std::string on = NetworkReport(
-        ParseNetworkSettings({"0.0.0.0:9000", "192.168.1.7/24, 10.0.0.5", "tv", "1"}));
+        ParseNetworkSettings(V("0.0.0.0:9000", "192.168.1.7/24, 10.0.0.5", "tv", "1")));
     for (const char* part : {"0.0.0.0:9000 as remote tv", "192.168.1.0/24, 10.0.0.5",
                              "SIMULATE is accepted"})
         EXPECT_NE(std::string::npos, on.find(part)) << on;
-    std::string refused = NetworkReport(ParseNetworkSettings({"0.0.0.0:9000", "", "", ""}));
+    std::string refused = NetworkReport(ParseNetworkSettings(V("0.0.0.0:9000")));
     EXPECT_NE(std::string::npos, refused.find("nothing listens")) << refused;
     EXPECT_NE(std::string::npos, refused.find("[Network] Listen=0.0.0.0:9000 is refused"))
         << refused;

@@ -61,6 +61,9 @@ NetworkSettings ParseNetworkSettings(const NetworkValues& values)
     else if (!simulate.empty() && simulate != "0")
         settings.errors.push_back(strings::kNetBadAllowSimulate);
 
+    for (const std::string& name : values.unknown)
+        settings.errors.push_back(strings::kNetUnknownOption + name + strings::kNetKnownOptions);
+
     std::string listen = TrimSpace(values.listen);
     bool on = !IsOff(listen);
     if (on && !ParseListen(listen, &settings.address, &settings.port)) {
@@ -103,6 +106,22 @@ NetworkValues ReadNetworkValues(const std::wstring& iniPath)
         GetPrivateProfileStringW(L"Network", line.name, L"", value, ARRAYSIZE(value),
                                  iniPath.c_str());
         values.*line.field = Utf8FromWide(value);
+    }
+    // The section's lines, "name=value\0" each, for the names not known.
+    std::vector<wchar_t> section(32 * 1024);
+    DWORD size = GetPrivateProfileSectionW(L"Network", section.data(),
+                                           static_cast<DWORD>(section.size()), iniPath.c_str());
+    for (const wchar_t* at = section.data(); at < section.data() + size && *at;
+         at += wcslen(at) + 1) {
+        std::string entry = Utf8FromWide(at);
+        std::string name = TrimSpace(entry.substr(0, entry.find('=')));
+        if (name.empty() || name[0] == ';' || name[0] == '#')
+            continue;
+        bool known = false;
+        for (const Line& line : lines)
+            known = known || _wcsicmp(Widen(name).c_str(), line.name) == 0;
+        if (!known)
+            values.unknown.push_back(name);
     }
     return values;
 }

@@ -13,6 +13,7 @@ struct NetworkValues {
     std::string allowFrom;
     std::string remoteName;
     std::string allowSimulate;
+    std::vector<std::string> unknown; // names of other lines, a typo's among them
 };
 
 // What [Network] asks of the LIRC server. Off unless Listen= names an
