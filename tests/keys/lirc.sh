@@ -49,6 +49,18 @@ write_ini() { # [Network] lines...
   } >"$ini"
 }
 
+# The Wine server of this prefix, among those of other prefixes: it works in
+# a folder server-DEV-INODE, named after the prefix folder's.
+prefix=$HOME/.wine
+for word in "${wine[@]}"; do case $word in WINEPREFIX=*) prefix=${word#WINEPREFIX=} ;; esac; done
+our_server() {
+  local p dir
+  dir=$(printf 'server-%x-%x' "$(stat -c %d "$prefix")" "$(stat -c %i "$prefix")")
+  for p in $(pgrep -x wineserver; pgrep -x wineserver64); do
+    case $(readlink "/proc/$p/cwd") in */"$dir") echo "$p" ;; esac
+  done
+}
+
 keys_pid=
 reading() { "${wine[@]}" "$sim" status 2>/dev/null | grep -q "host reading: yes"; }
 start_keys() {
@@ -68,7 +80,7 @@ lines_in() { grep -c "$2" "$1" 2>/dev/null; }
 # their descriptors that /proc/net/tcp lists as listening (state 0A).
 listening_ports() {
   local inodes p
-  inodes=$(for p in "$keys_pid" $(pgrep -x wineserver; pgrep -x wineserver64); do
+  inodes=$(for p in "$keys_pid" $(our_server); do
     ls -l "/proc/$p/fd" 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*\)\].*/\1/p'
   done | sort -u)
   [ -n "$inodes" ] || return 0
@@ -247,7 +259,18 @@ fi
 
 # --- Bad clients while the good one counts every key.
 sleep $((1 * scale))
+# Wine answers 0 to GetProcessHandleCount: the program's descriptors stand
+# in, and the TCP sockets the Wine server holds for it (those of its
+# descriptors that /proc/net/tcp lists), one for each socket handle.
+server_sockets() {
+  local inodes
+  inodes=$(ls -l "/proc/$(our_server)/fd" 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*\)\].*/\1/p')
+  cat /proc/net/tcp /proc/net/tcp6 2>/dev/null |
+    while read -r _ _ _ _ _ _ _ _ _ inode _; do grep -qx "$inode" <<<"$inodes" && echo "$inode"; done |
+    sort -u | wc -l
+}
 fds_before=$(ls "/proc/$keys_pid/fd" | wc -l)
+server_before=$(server_sockets)
 rss_before=$(awk '/^VmRSS/ { print $2 }' "/proc/$keys_pid/status")
 events_before=$(lines_in "$work/good.log" ' CODE_12 ')
 enters_before=$(lines_in "$log" '^keydown 0x0D ')
@@ -267,6 +290,8 @@ for c in "${crowd[@]}"; do
 done
 wait "${readers[@]}"
 told=$(grep -l "16 clients at most" "$work"/crowd.* 2>/dev/null | wc -l)
+crowded=$(server_sockets)
+[ "$crowded" -eq 17 ] || fail "with 42 clients, $crowded sockets are open (want the listener and 16)"
 # Sixteen at most: the good one, the mute one and 14 of the crowd.
 [ $told -eq 26 ] || fail "of 40 more clients, $told were told there are too many (want 26)"
 for c in "${crowd[@]}"; do exec {c}>&-; done
@@ -285,9 +310,12 @@ wait_for 20 bash -c "[ \$(grep -c '^keydown 0x0D ' '$log') -ge $((enters_before 
 exec {mute}>&-
 sleep $((2 * scale))
 fds_after=$(ls "/proc/$keys_pid/fd" | wc -l)
+server_after=$(server_sockets)
 rss_after=$(awk '/^VmRSS/ { print $2 }' "/proc/$keys_pid/status")
-echo "descriptors $fds_before -> $fds_after, memory $rss_before kB -> $rss_after kB"
+echo "descriptors $fds_before -> $fds_after, its TCP sockets $server_before -> $server_after, memory $rss_before kB -> $rss_after kB"
 [ "$fds_after" -le $((fds_before + 2)) ] || fail "descriptors grew from $fds_before to $fds_after"
+[ "$server_before" -ge 2 ] || fail "the socket count sees $server_before sockets, not the listener and the good client's"
+[ "$server_after" -eq "$server_before" ] || fail "its TCP sockets went from $server_before to $server_after"
 [ "$rss_after" -le $((rss_before + 4096)) ] || fail "memory grew from $rss_before kB to $rss_after kB"
 kill -0 "$keys_pid" 2>/dev/null || fail "halyard-keys ended"
 
