@@ -183,6 +183,7 @@ const char kNetPortInUseEnd[] =
     "work as before.";
 const char kNetListenFailed[] = "Cannot listen on ";
 const char kNetNotSharedTitle[] = "The remote is not shared with LIRC programs";
+const char kNetProblemsTitle[] = "Problems in [Network]";
 const char kNetShareFailedTitle[] = "Could not change Share the remote";
 const char kLircVersionPrefix[] = "halyard-keys-"; // and the version
 const char kLircUnknownRemote[] = "unknown remote: \"";

@@ -560,13 +560,21 @@ void KeysApp::StartNetwork()
     lirc_->SetMaskCode(ParseMaskCode(maskCode_.empty() ? ReadMaskCode() : maskCode_));
     std::string error;
     LircServer::Result result = lirc_->Start(network_, &error);
+    NotifyNetworkProblems(
+        result == LircServer::Result::InUse || result == LircServer::Result::Failed ? error : "");
+}
+
+// [Network]'s bad lines and why the server could not start, if anything.
+void KeysApp::NotifyNetworkProblems(const std::string& startError)
+{
     std::string text;
     for (const std::string& line : network_.errors)
         text += line + "\n";
-    if (result == LircServer::Result::InUse || result == LircServer::Result::Failed)
-        text += error;
+    text += startError;
     if (!text.empty())
-        tray_->Notify(strings::kNetNotSharedTitle, text, TrayIcon::Kind::Warning);
+        tray_->Notify(lirc_ && lirc_->listening() ? strings::kNetProblemsTitle
+                                                  : strings::kNetNotSharedTitle,
+                      text, TrayIcon::Kind::Warning);
 }
 
 // Settings read again: with the same Listen=, the clients stay and hear
@@ -574,9 +582,10 @@ void KeysApp::StartNetwork()
 void KeysApp::ReloadNetwork()
 {
     NetworkSettings settings = ParseNetworkSettings(ReadNetworkValues(paths_.ini.path));
-    if (lirc_ && lirc_->listening() && settings.SameListener(network_) && settings.errors.empty()) {
+    if (lirc_ && lirc_->listening() && settings.SameListener(network_)) {
         network_ = settings;
         lirc_->Reload(network_);
+        NotifyNetworkProblems("");
         return;
     }
     StartNetwork();

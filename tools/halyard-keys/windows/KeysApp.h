@@ -71,6 +71,7 @@ private:
     // The LIRC server ([Network]).
     void StartNetwork();
     void ReloadNetwork();
+    void NotifyNetworkProblems(const std::string& startError);
     void ShareKey(unsigned code);
     void ToggleShareRemote();
     std::string ButtonName(unsigned code) const;
