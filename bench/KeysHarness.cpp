@@ -10,6 +10,7 @@
 #include "LinuxClock.h"
 #include "Text.h"
 #include "TunerState.h"
+#include "halyard.h"
 
 namespace bench {
 
@@ -20,6 +21,7 @@ const char kBareWindowClass[] = "HalyardBenchBareWindow";
 namespace {
 
 const char* const kKeysFiles[] = {"\\halyard-keys.exe", "\\Halyard.dll", "\\halyard.ini"};
+const DWORD kKeyGapMs = 5; // between the keys posted
 
 struct WindowSearch {
     DWORD pid;
@@ -139,6 +141,73 @@ int KeysState()
                                         2000, &state))
         return -1;
     return static_cast<int>(state);
+}
+
+KeysPaths BenchKeysPaths(const std::string& ini)
+{
+    KeysPaths paths;
+    paths.exe = WideFromAnsi(ExeFolder() + "halyard-bench.exe");
+    paths.dll = ExeFolder() + "sim\\Halyard.dll";
+    paths.ini.path = WideFromAnsi(ini);
+    paths.ini.source = SettingsFile::Source::CommandLine;
+    paths.libraryIni = ini;
+    return paths;
+}
+
+void PostKeysThenClose(HWND window, int keys)
+{
+    for (int i = 0; i < keys; ++i) {
+        PostMessageA(window, WM_REMOTE_CODE, 0, 1 + i % 2);
+        Sleep(kKeyGapMs);
+    }
+    Sleep(200);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+int WriteSamples(FILE* out, const std::vector<double>& measured, int keys,
+                 const std::string& shortfall)
+{
+    for (double ms : measured)
+        fprintf(out, "%.6f\n", ms);
+    if (measured.size() != static_cast<size_t>(keys))
+        fprintf(out, "error %s %zu of %d keys\n", shortfall.c_str(), measured.size(), keys);
+    fclose(out);
+    return measured.size() == static_cast<size_t>(keys) ? 0 : 1;
+}
+
+std::vector<double> RunSampler(const char* option, int keys, RunErrors& errors)
+{
+    std::string results = TempPath("latency.txt");
+    std::string command = "\"" + ExeFolder() + "halyard-bench.exe\" " + option + " " +
+                          std::to_string(keys) + " \"" + results + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        Fail(errors, std::string("cannot start halyard-bench.exe ") + option);
+        return {};
+    }
+    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        Fail(errors, std::string("halyard-bench.exe ") + option + " did not end");
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::vector<double> measured;
+    if (FILE* in = fopen(results.c_str(), "r")) {
+        char line[512];
+        while (fgets(line, sizeof(line), in)) {
+            double ms;
+            if (strncmp(line, "error ", 6) == 0)
+                Fail(errors, std::string(line + 6, strcspn(line + 6, "\r\n")));
+            else if (sscanf(line, "%lf", &ms) == 1)
+                measured.push_back(ms);
+        }
+        fclose(in);
+    }
+    DeleteFileA(results.c_str());
+    return measured;
 }
 
 bool InstallKeys(const std::string& folder)

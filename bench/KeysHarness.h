@@ -6,9 +6,13 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "KeysPaths.h"
+#include "Stats.h"
 
 namespace bench {
 
@@ -33,6 +37,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms);
 HWND KeysWindow();
 // halyard-keys' state as its window answers it (a MenuState::Mode), or -1.
 int KeysState();
+
+// halyard-keys' paths for a run in this process with ini, beside the
+// simulation build.
+KeysPaths BenchKeysPaths(const std::string& ini);
+// keys remote keys posted to window, alternately two codes so that each is
+// a new press, a key's gap apart; then WM_CLOSE.
+void PostKeysThenClose(HWND window, int keys);
+// The samples to out, which it closes; with fewer than keys, an error line
+// that starts with shortfall. The program's exit code.
+int WriteSamples(FILE* out, const std::vector<double>& measured, int keys,
+                 const std::string& shortfall);
+// Runs halyard-bench.exe OPTION KEYS FILE (a measurement in a process of
+// its own) and returns the samples it wrote; its errors go to errors.
+std::vector<double> RunSampler(const char* option, int keys, RunErrors& errors);
 
 // halyard-keys.exe, the simulation build and the map in a folder of their
 // own, as users run it; Remove deletes them again.

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "Stats.h"

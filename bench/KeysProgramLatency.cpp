@@ -22,8 +22,6 @@ namespace bench {
 
 namespace {
 
-const DWORD kKeyGapMs = 5;
-
 // The moments of the latency: a key taken from the queue (the hook), and
 // the first SendInput after it returning (the import table entry).
 std::atomic<LONGLONG> keyTaken{0};
@@ -61,12 +59,7 @@ int RunKeysLatency(int keys, const std::string& outPath)
         return 1;
     };
     std::string ini = TempPath("keys.ini");
-    KeysPaths paths;
-    paths.exe = WideFromAnsi(ExeFolder() + "halyard-bench.exe");
-    paths.dll = ExeFolder() + "sim\\Halyard.dll";
-    paths.ini.path = WideFromAnsi(ini);
-    paths.ini.source = SettingsFile::Source::CommandLine;
-    paths.libraryIni = ini;
+    KeysPaths paths = BenchKeysPaths(ini);
     if (!WriteFileText(ini, kKeysMap))
         return fail("cannot write " + ini);
 
@@ -87,13 +80,7 @@ int RunKeysLatency(int keys, const std::string& outPath)
     std::thread feeder([&] {
         started = WaitUntil([] { return KeysWindow() != nullptr; }, 10000) &&
                   WaitUntil(SimulatedTunerRead, 10000);
-        HWND window = KeysWindow();
-        for (int i = 0; started && i < keys; ++i) {
-            PostMessageA(window, WM_REMOTE_CODE, 0, 1 + i % 2);
-            Sleep(kKeyGapMs);
-        }
-        Sleep(200);
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostKeysThenClose(KeysWindow(), started ? keys : 0);
     });
     KeysApp app(paths);
     app.Run();
@@ -105,46 +92,12 @@ int RunKeysLatency(int keys, const std::string& outPath)
     DeleteFileA(ini.c_str());
     if (!started)
         return fail("halyard-keys did not start listening (keys latency)");
-    for (double ms : measured)
-        fprintf(out, "%.6f\n", ms);
-    if (measured.size() != static_cast<size_t>(keys))
-        return fail("halyard-keys sent " + std::to_string(measured.size()) + " of " +
-                    std::to_string(keys) + " keystrokes");
-    fclose(out);
-    return 0;
+    return WriteSamples(out, measured, keys, "halyard-keys sent keystrokes for");
 }
 
 void MeasureKeysProgramLatency(int keys, KeysProgramFigures& f, RunErrors& errors)
 {
-    std::string results = TempPath("latency.txt");
-    std::string command = "\"" + ExeFolder() + "halyard-bench.exe\" --keys-latency " +
-                          std::to_string(keys) + " \"" + results + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return Fail(errors, "cannot start halyard-bench.exe --keys-latency");
-    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-        Fail(errors, "halyard-bench.exe --keys-latency did not end");
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::vector<double> measured;
-    if (FILE* in = fopen(results.c_str(), "r")) {
-        char line[512];
-        while (fgets(line, sizeof(line), in)) {
-            double ms;
-            if (strncmp(line, "error ", 6) == 0)
-                Fail(errors, std::string(line + 6, strcspn(line + 6, "\r\n")));
-            else if (sscanf(line, "%lf", &ms) == 1)
-                measured.push_back(ms);
-        }
-        fclose(in);
-    }
-    DeleteFileA(results.c_str());
-    f.keyMs = Summarise(measured);
+    f.keyMs = Summarise(RunSampler("--keys-latency", keys, errors));
 }
 
 } // namespace bench

@@ -12,10 +12,12 @@
 // UnInitCost (UnInitRemoteControl idle and during a read), InitScaling
 // (InitRemoteControl over device counts), IdleCpu, HeapCalls, and for
 // halyard-keys (KeysProgram.h) KeysProgramLatency (a key's way to
-// SendInput), KeysProgramIdle (its idle cost) and KeysStepAside (how soon it
-// makes way for a host and comes back). The harness they share is Clock,
-// Stats, HostWindow, Library, LinuxClock and, for halyard-keys, KeysHarness;
-// Machine, Report and Json make the table and build/bench.json.
+// SendInput), KeysProgramIdle (its idle cost), KeysStepAside (how soon it
+// makes way for a host and comes back) and LircBroadcast (its LIRC server:
+// a key's way to 16 clients, and its idle cost with them). The harness they
+// share is Clock, Stats, HostWindow, Library, LinuxClock and, for
+// halyard-keys, KeysHarness; Machine, Report and Json make the table and
+// build/bench.json.
 
 #include <windows.h>
 
@@ -43,11 +45,13 @@ int main(int argc, char** argv)
         return RunKeysLatency(atoi(argv[2]), argv[3]);
     if (argc == 3 && std::string(argv[1]) == "--reader-host")
         return RunReaderHost(static_cast<DWORD>(strtoul(argv[2], nullptr, 10)));
+    if (argc == 4 && std::string(argv[1]) == "--lirc-latency")
+        return RunLircLatency(atoi(argv[2]), argv[3]);
     std::string jsonPath = ExeFolder() + "bench.json";
     Machine machine;
     unsigned seed = 20240605;
     bool quick = false;
-    std::string only; // one part: keys, uninit, init, cpu, heap or halyard-keys
+    std::string only; // one part: keys, uninit, init, cpu, heap, halyard-keys or lirc
     std::string unixPid;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -126,6 +130,12 @@ int main(int argc, char** argv)
         MeasureKeysProgramIdle(quick ? 5 : 30, r.keysProgram, r.errors);
         printf("  halyard-keys: stepping aside for a host, beside 30 idle programs ...\n");
         MeasureKeysStepAside(quick ? 3 : 10, 30, quick ? 5 : 20, r.keysProgram, r.errors);
+    }
+    if (want("lirc")) {
+        printf("  halyard-keys: key to 16 LIRC clients ...\n");
+        MeasureLircLatency(quick ? 40 : 400, r.lirc, r.errors);
+        printf("  halyard-keys: idle cost with 16 LIRC clients ...\n");
+        MeasureLircIdle(quick ? 5 : 30, r.lirc, r.errors);
     }
     CoUninitialize();
     machine.loadAfter = LoadAverage();

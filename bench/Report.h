@@ -10,6 +10,7 @@
 #include "InitScaling.h"
 #include "KeyLatency.h"
 #include "KeysProgram.h"
+#include "LircBroadcast.h"
 #include "Machine.h"
 #include "Stats.h"
 #include "UnInitCost.h"
@@ -23,6 +24,7 @@ struct Results {
     IdleCpuFigures cpu;
     HeapFigures heap;
     KeysProgramFigures keysProgram;
+    LircFigures lirc;
     RunErrors errors;
 };
 

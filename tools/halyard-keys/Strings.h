@@ -169,4 +169,56 @@ const KeyDisplayName kKeyDisplayNames[] = {
 // How the display shows a run: action, before the program's name.
 const char kRunDisplay[] = "run: ";
 
+// The LIRC server: [Network], its notifications, --check and its replies.
+const char kMenuShareRemote[] = "Share the remote with &LIRC programs";
+const char kLircDefaultRemote[] = "Halyard";
+const char kNetBadRemoteName[] = "RemoteName '";
+const char kNetQuoteEnd[] = "' ";
+const char kNetApplies[] =
+    " applies: a remote's name is one word of letters, digits and punctuation.";
+const char kNetBadAllowSimulate[] = "AllowSimulate must be 0 (off) or 1 (on); 0 applies.";
+const char kNetBadAllowFrom[] = "AllowFrom: '";
+const char kNetNotAnAddress[] = "is not an address (192.168.1.20) or a network (192.168.1.0/24); ";
+const char kNetOnlyThisPc[] = "connections are taken from this PC only.";
+const char kNetNothingListens[] = "nothing listens.";
+const char kNetUnknownOption[] = "unknown option '";
+const char kNetKnownOptions[] = "' (known: Listen, AllowFrom, RemoteName, AllowSimulate).";
+const char kNetBadListen[] = "Listen '";
+const char kNetListenForm[] =
+    "is not an IPv4 address and a port, as in Listen=127.0.0.1:8765; nothing listens.";
+const char kNetListenRefused[] = "Listen=";
+const char kNetNeedsAllowFrom[] =
+    " is refused: other computers could send to it, so it needs AllowFrom= with the "
+    "addresses or networks that may connect (AllowFrom=192.168.1.0/24). Nothing listens.";
+const char kNetReportOff[] =
+    "[Network] LIRC server off: nothing listens (Listen= is not set).";
+const char kNetReportOn[] = "[Network] LIRC events on ";
+const char kNetReportRemote[] = " as remote ";
+const char kNetReportThisPc[] = "  Connections from this PC only.";
+const char kNetReportAllowFrom[] = "  Connections from this PC and from ";
+const char kNetReportSimulateOn[] = "  SIMULATE is accepted from this PC (AllowSimulate=1).";
+const char kNetReportSimulateOff[] = "  SIMULATE is refused.";
+const char kNetSocketsFailed[] = "Windows Sockets could not start: ";
+const char kNetPortInUse[] = "Another program already uses ";
+const char kNetPortInUseEnd[] =
+    ". Close it, or choose another port with Listen= under [Network]. The remote's keys "
+    "work as before.";
+const char kNetListenFailed[] = "Cannot listen on ";
+const char kNetNotSharedTitle[] = "The remote is not shared with LIRC programs";
+const char kNetProblemsTitle[] = "Problems in [Network]";
+const char kNetShareFailedTitle[] = "Could not change Share the remote";
+const char kLircVersionPrefix[] = "halyard-keys-"; // and the version
+const char kLircUnknownRemote[] = "unknown remote: \"";
+const char kLircUnknownButton[] = "unknown command: \"";
+const char kLircUnknownDirective[] = "unknown directive: \"";
+const char kLircBadPacket[] = "bad send packet";
+const char kLircNoTransmitter[] = "halyard-keys has no transmitter: it only receives";
+const char kLircSimulateOff[] = "SIMULATE command is disabled";
+const char kLircSimulateLoopback[] = "SIMULATE is accepted from this PC only";
+const char kLircSimulateForm[] =
+    "SIMULATE needs <16 hex digits> <hex repeat> <button> <remote>";
+// Told to a client past the limit, before its connection is closed.
+const char kLircTooMany[] =
+    "BEGIN\nCONNECT\nERROR\nDATA\n1\nhalyard-keys serves 16 clients at most; closing\nEND\n";
+
 } // namespace strings

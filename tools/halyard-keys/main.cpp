@@ -11,6 +11,7 @@
 #include "KeyMapFile.h"
 #include "KeysApp.h"
 #include "KeysPaths.h"
+#include "NetworkSettings.h"
 #include "SingleInstance.h"
 #include "Strings.h"
 #include "Text.h"
@@ -43,8 +44,11 @@ int Check(const KeysPaths& paths)
     std::string report = CheckReport(Utf8FromWide(paths.ini.path), map);
     if (paths.libraryIni.empty())
         report += IniNotForLibraryText(paths.ini.path) + "\n";
-    ShowUserOutput(report, strings::kProgram, !map.errors.empty());
-    return map.errors.empty() ? 0 : kExitProblems;
+    NetworkSettings network = ParseNetworkSettings(ReadNetworkValues(paths.ini.path));
+    report += NetworkReport(network);
+    bool problems = !map.errors.empty() || !network.errors.empty();
+    ShowUserOutput(report, strings::kProgram, problems);
+    return problems ? kExitProblems : 0;
 }
 
 } // namespace

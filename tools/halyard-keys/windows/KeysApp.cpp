@@ -15,6 +15,7 @@
 #include "KeyDispatcher.h"
 #include "KeyMapFile.h"
 #include "OpenHelp.h"
+#include "LircEvent.h"
 #include "OpenInEditor.h"
 #include "SetupOffer.h"
 #include "Strings.h"
@@ -41,6 +42,7 @@ const UINT kProcessListNoEventsMs = 1000; // where the system gives no WinEvents
 HWND winEventWindow = nullptr;
 const UINT kMaybeLoadedMessage = WM_APP + 3; // wParam: the pid
 const UINT kAppearedMessage = WM_APP + 4;    // wParam: the pid
+const UINT kSocketMessage = WM_APP + 5; // the LIRC server's sockets
 // The category the tuner's driver registers its interface in. Defined from
 // its published value, as SDK import libraries differ in carrying it.
 const GUID kTunerCategory = {
@@ -150,6 +152,7 @@ int KeysApp::Run(Open open)
 
     LoadMap(false);
     WatchReaders();
+    StartNetwork();
     if (paths_.libraryIni.empty())
         tray_->Notify(strings::kIniNotForLibraryTitle, IniNotForLibraryText(paths_.ini.path),
                       TrayIcon::Kind::Warning);
@@ -190,6 +193,10 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_REMOTE_CODE:
         if (lParam >= 0 && lParam <= 255)
             OnRemoteKey(static_cast<unsigned>(lParam));
+        return 0;
+    case kSocketMessage:
+        if (lirc_)
+            lirc_->OnSocketMessage(wParam, lParam);
         return 0;
     case kTrayMessage: {
         RECT at;
@@ -300,6 +307,8 @@ void KeysApp::Start(Asker asker)
         library_.uninit(); // a restart: the tuner it holds may be gone
     mode_ = MenuState::Mode::Paused;
     maskCode_ = ReadMaskCode();
+    if (lirc_)
+        lirc_->SetMaskCode(ParseMaskCode(maskCode_));
     HRESULT hr = library_.init(hwnd_, paths_.libraryIni.empty() ? nullptr
                                                                 : paths_.libraryIni.c_str());
     if (hr == E_FAIL) {
@@ -404,6 +413,7 @@ void KeysApp::Shutdown()
         tunerNotify_ = nullptr;
     }
     recovery_.Stopped();
+    lirc_.reset();
     if (mode_ == MenuState::Mode::Listening) {
         library_.uninit();
         mode_ = MenuState::Mode::Paused;
@@ -456,6 +466,7 @@ void KeysApp::OnRemoteKey(unsigned code)
 {
     if (mode_ != MenuState::Mode::Listening)
         return; // posted before the library stopped
+    ShareKey(code);
     if (setup_->IsOpen()) {
         // The button being named: nothing is typed or started meanwhile.
         setup_->Heard(code);
@@ -546,6 +557,7 @@ void KeysApp::ShowMenu(const RECT& at)
         state.status = ReadersText(strings::kMenuAside);
     else if (mode_ == MenuState::Mode::Listening && !readers_->readers().empty())
         state.status = ReadersText(strings::kMenuShared);
+    state.shareRemote = lirc_ && lirc_->listening();
     menuOpen_ = true;
     MenuCommand command = ShowTrayMenu(hwnd_, at, state);
     menuOpen_ = false;
@@ -568,6 +580,7 @@ void KeysApp::OnCommand(MenuCommand command)
     case kCmdReload:
         LoadMap(true);
         OnReadersChanged(); // StepAside may have changed
+        ReloadNetwork();
         // The library reads MaskCode when it starts.
         if (mode_ == MenuState::Mode::Listening && ReadMaskCode() != maskCode_)
             Start(Asker::User);
@@ -586,6 +599,9 @@ void KeysApp::OnCommand(MenuCommand command)
         break;
     case kCmdExit:
         DestroyWindow(hwnd_);
+        break;
+    case kCmdShareRemote:
+        ToggleShareRemote();
         break;
     case kCmdMapKey:
         mapKey_->Open();
@@ -778,4 +794,78 @@ void KeysApp::UpdateIcon()
         mapKey_->SetUnheard(mode_ == MenuState::Mode::Aside
                                 ? Widen(DescribeReaders(readers_->readers()))
                                 : std::wstring());
+}
+
+// The LIRC server: off unless [Network] Listen= turns it on. A port taken by
+// another program or a refused Listen= is told once; the keys work on.
+void KeysApp::StartNetwork()
+{
+    network_ = ParseNetworkSettings(ReadNetworkValues(paths_.ini.path));
+    if (!lirc_)
+        lirc_.reset(new LircServer(hwnd_, kSocketMessage,
+                                   [this](unsigned code) { return ButtonName(code); }));
+    lirc_->SetMaskCode(ParseMaskCode(maskCode_.empty() ? ReadMaskCode() : maskCode_));
+    std::string error;
+    LircServer::Result result = lirc_->Start(network_, &error);
+    NotifyNetworkProblems(
+        result == LircServer::Result::InUse || result == LircServer::Result::Failed ? error : "");
+}
+
+// [Network]'s bad lines and why the server could not start, if anything.
+void KeysApp::NotifyNetworkProblems(const std::string& startError)
+{
+    std::string text;
+    for (const std::string& line : network_.errors)
+        text += line + "\n";
+    text += startError;
+    if (!text.empty())
+        tray_->Notify(lirc_ && lirc_->listening() ? strings::kNetProblemsTitle
+                                                  : strings::kNetNotSharedTitle,
+                      text, TrayIcon::Kind::Warning);
+}
+
+// Settings read again: with the same Listen=, the clients stay and hear
+// SIGHUP, as lircd's do; another Listen= starts the server anew.
+void KeysApp::ReloadNetwork()
+{
+    NetworkSettings settings = ParseNetworkSettings(ReadNetworkValues(paths_.ini.path));
+    if (lirc_ && lirc_->listening() && settings.SameListener(network_)) {
+        network_ = settings;
+        lirc_->Reload(network_);
+        NotifyNetworkProblems("");
+        return;
+    }
+    StartNetwork();
+}
+
+// Every frame the library reports goes to the clients, mapped or not, also
+// while Map a key... is open: they listen, they do not act here.
+void KeysApp::ShareKey(unsigned code)
+{
+    repeats_.SetGuardMs(keys_.map().repeatGuardMs);
+    unsigned repeat = repeats_.Frame(code, GetTickCount());
+    if (lirc_ && lirc_->listening())
+        lirc_->Key(code, repeat);
+}
+
+// The button's name in [Names]; empty for an unnamed key, which the server
+// sends by its fallback name.
+std::string KeysApp::ButtonName(unsigned code) const
+{
+    return keys_.map().NameOf(code);
+}
+
+// As Show keys on screen: one line of the settings file changes.
+void KeysApp::ToggleShareRemote()
+{
+    bool share = !(lirc_ && lirc_->listening());
+    std::string error;
+    IniFile file(paths_.ini.path);
+    if (!file.Load(&error) ||
+        !file.Save(SetLine("Network", MatchName("Listen"), share ? kShareRemoteLine : "Listen="),
+                   &error)) {
+        tray_->Notify(strings::kNetShareFailedTitle, error, TrayIcon::Kind::Warning);
+        return;
+    }
+    StartNetwork();
 }

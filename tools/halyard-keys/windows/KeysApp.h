@@ -15,6 +15,9 @@
 #include "KeysPaths.h"
 #include "ReaderWatch.h"
 #include "SystemProcesses.h"
+#include "LircServer.h"
+#include "NetworkSettings.h"
+#include "RepeatCounter.h"
 #include "TrayIcon.h"
 #include "TrayMenu.h"
 #include "TunerRecovery.h"
@@ -87,6 +90,13 @@ private:
     void Shutdown();
     std::string ReadMaskCode() const;
     AutoStart AutoStartOfThisCopy() const;
+    // The LIRC server ([Network]).
+    void StartNetwork();
+    void ReloadNetwork();
+    void NotifyNetworkProblems(const std::string& startError);
+    void ShareKey(unsigned code);
+    void ToggleShareRemote();
+    std::string ButtonName(unsigned code) const;
 
     KeysPaths paths_;
     HWND hwnd_ = nullptr;
@@ -122,4 +132,7 @@ private:
     std::unique_ptr<SetupDialog> setup_;
     unsigned setupOffer_ = 0; // the offer's notification, while it may be the one shown
     bool offered_ = false;    // this user has had the offer: no need to ask again
+    std::unique_ptr<LircServer> lirc_;
+    NetworkSettings network_;
+    RepeatCounter repeats_;
 };

@@ -45,6 +45,8 @@ const Item kItems[] = {
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
     {Kind::Command, kCmdShowKeys, strings::kMenuShowKeys, kAlways, &MenuState::showKeys},
     {Kind::Command, kCmdStepAside, strings::kMenuStepAside, kAlways, &MenuState::stepAside},
+    {Kind::Command, kCmdShareRemote, strings::kMenuShareRemote, kAlways,
+     &MenuState::shareRemote},
     {Kind::Command, kCmdAutoStart, strings::kMenuAutoStart, kAlways, &MenuState::autoStart},
     {Kind::Separator, kCmdNone, nullptr, kAlways, nullptr},
     {Kind::Command, kCmdHelp, strings::kMenuHelp, kAlways, nullptr},

@@ -20,6 +20,7 @@ enum MenuCommand : UINT {
     kCmdStepAside,
     kCmdSetup,
     kCmdHelp,
+    kCmdShareRemote,
 };
 
 struct MenuState {
@@ -33,6 +34,7 @@ struct MenuState {
     bool autoStart = false;
     bool showKeys = false;
     bool stepAside = false;
+    bool shareRemote = false; // the LIRC server listens
 };
 
 // Shows the menu beside `at` (the icon, or a point) for owner (which comes to the foreground, as a

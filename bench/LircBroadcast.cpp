@@ -1,0 +1,317 @@
+#include <winsock2.h>
+
+#include "LircBroadcast.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "Clock.h"
+#include "ExeFolder.h"
+#include "IatPatch.h"
+#include "KeysApp.h"
+#include "KeysHarness.h"
+#include "KeysProgram.h"
+#include "LinuxClock.h"
+#include "Text.h"
+#include "halyard.h"
+
+namespace bench {
+
+namespace {
+
+const int kClients = LircFigures::kClients;
+const DWORD kKeyGapMs = 5;
+
+// The benchmark's own port, away from a real WinLIRC's 8765.
+unsigned BenchPort()
+{
+    return 21000 + GetCurrentProcessId() % 20000;
+}
+
+std::string MapWithServer(unsigned port)
+{
+    return "[Custom]\r\nMaskCode=0\r\n[Keys]\r\n1 = F13\r\n2 = F14\r\n[Network]\r\nListen=127.0.0.1:" +
+           std::to_string(port) + "\r\n";
+}
+
+// Clients as LIRC programs are: connected, each answered once (so the
+// server has taken it), then reading whatever comes.
+class Clients {
+public:
+    // With ask, each client waits for its answer to VERSION.
+    bool Connect(unsigned port, std::string* error, bool ask = true)
+    {
+        WSADATA data;
+        if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+            return *error = "WSAStartup failed", false;
+        started_ = true;
+        for (int i = 0; i < kClients; ++i) {
+            SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            sockaddr_in at = {};
+            at.sin_family = AF_INET;
+            at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            at.sin_port = htons(static_cast<u_short>(port));
+            DWORD timeoutMs = 5000;
+            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+                       sizeof(timeoutMs));
+            if (s == INVALID_SOCKET || connect(s, reinterpret_cast<sockaddr*>(&at), sizeof(at)) != 0)
+                return *error = "cannot connect client " + std::to_string(i + 1), false;
+            sockets_.push_back(s);
+            if (!ask)
+                continue;
+            std::string reply;
+            char buffer[512];
+            send(s, "VERSION\n", 8, 0);
+            while (reply.find("END\n") == std::string::npos) {
+                int got = recv(s, buffer, sizeof(buffer), 0);
+                if (got <= 0)
+                    return *error = "client " + std::to_string(i + 1) + " got no reply", false;
+                reply.append(buffer, static_cast<size_t>(got));
+            }
+        }
+        return true;
+    }
+    // Reads and forgets what the clients get, until Stop.
+    void Drain()
+    {
+        reader_ = std::thread([this] {
+            char buffer[4096];
+            while (!stop_) {
+                fd_set readable;
+                FD_ZERO(&readable);
+                for (SOCKET s : sockets_)
+                    FD_SET(s, &readable);
+                timeval wait = {0, 100000};
+                if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
+                    continue;
+                for (SOCKET s : sockets_) {
+                    if (FD_ISSET(s, &readable))
+                        recv(s, buffer, sizeof(buffer), 0);
+                }
+            }
+        });
+    }
+    ~Clients()
+    {
+        stop_ = true;
+        if (reader_.joinable())
+            reader_.join();
+        for (SOCKET s : sockets_)
+            closesocket(s);
+        if (started_)
+            WSACleanup();
+    }
+
+private:
+    bool started_ = false;
+    std::vector<SOCKET> sockets_;
+    std::thread reader_;
+    std::atomic<bool> stop_{false};
+};
+
+// The moments of the latency: a key taken from the queue (the hook), and
+// the line's send() to the last client returning (the import table entry).
+std::atomic<LONGLONG> lircKeyTaken{0};
+std::atomic<int> sendsForKey{0};
+std::vector<double>* lineSamples = nullptr;
+using SendFn = int(WSAAPI*)(SOCKET, const char*, int, int);
+SendFn realSend = nullptr;
+
+LRESULT CALLBACK OnRemoteCodeTaken(int code, WPARAM removed, LPARAM lParam)
+{
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && msg->message == WM_REMOTE_CODE) {
+        sendsForKey = 0;
+        lircKeyTaken = Qpc();
+    }
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+int WSAAPI TimedSend(SOCKET s, const char* data, int size, int flags)
+{
+    int sent = realSend(s, data, size, flags);
+    LONGLONG taken = lircKeyTaken;
+    if (taken && ++sendsForKey == kClients) {
+        lircKeyTaken = 0;
+        if (lineSamples)
+            lineSamples->push_back(Ms(taken, Qpc()));
+    }
+    return sent;
+}
+
+// The floor: the line's send() on 16 connected non-blocking sockets and
+// nothing else, as often as there are keys, a key's gap apart.
+std::vector<double> SendFloor(int keys, RunErrors& errors)
+{
+    std::vector<double> measured;
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        Fail(errors, "LIRC floor: WSAStartup failed");
+        return measured;
+    }
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in at = {};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof(at);
+    std::vector<SOCKET> served;
+    Clients clients; // reading meanwhile, as LIRC programs do
+    std::string error;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof(at)) == 0 &&
+        listen(listener, SOMAXCONN) == 0 &&
+        getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size) == 0 &&
+        clients.Connect(ntohs(at.sin_port), &error, false)) {
+        for (int i = 0; i < kClients; ++i) {
+            SOCKET socket = accept(listener, nullptr, nullptr);
+            u_long nonBlocking = 1;
+            ioctlsocket(socket, FIONBIO, &nonBlocking);
+            BOOL noDelay = TRUE;
+            setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                       sizeof(noDelay));
+            served.push_back(socket);
+        }
+    }
+    const char line[] = "0000000000000101 00 CODE_01 Halyard\n";
+    clients.Drain();
+    for (int key = 0; served.size() == static_cast<size_t>(kClients) && key < keys; ++key) {
+        LONGLONG t0 = Qpc();
+        for (SOCKET socket : served)
+            send(socket, line, sizeof(line) - 1, 0);
+        measured.push_back(Ms(t0, Qpc()));
+        Sleep(kKeyGapMs);
+    }
+    if (measured.empty())
+        Fail(errors, "LIRC floor: cannot connect 16 sockets on loopback");
+    for (SOCKET socket : served)
+        closesocket(socket);
+    closesocket(listener);
+    WSACleanup();
+    return measured;
+}
+
+} // namespace
+
+int RunLircLatency(int keys, const std::string& outPath)
+{
+    FILE* out = fopen(outPath.c_str(), "w");
+    if (!out)
+        return 1;
+    auto fail = [&](const std::string& why) {
+        fprintf(out, "error %s\n", why.c_str());
+        fclose(out);
+        return 1;
+    };
+    unsigned port = BenchPort();
+    std::string ini = TempPath("lirc.ini");
+    if (!WriteFileText(ini, MapWithServer(port).c_str()))
+        return fail("cannot write " + ini);
+    KeysPaths paths = BenchKeysPaths(ini);
+
+    IatPatch patch(GetModuleHandleA(nullptr), "ws2_32.dll", "send",
+                   reinterpret_cast<void*>(TimedSend));
+    if (!patch.applied()) {
+        DeleteFileA(ini.c_str());
+        return fail("send is not in the benchmark's import table");
+    }
+    realSend = reinterpret_cast<SendFn>(patch.original());
+    HHOOK hook =
+        SetWindowsHookExA(WH_GETMESSAGE, OnRemoteCodeTaken, nullptr, GetCurrentThreadId());
+    std::vector<double> measured;
+    lineSamples = &measured;
+
+    std::string error;
+    bool started = false;
+    std::thread feeder([&] {
+        Clients clients;
+        started = WaitUntil([] { return KeysWindow() != nullptr; }, 10000) &&
+                  WaitUntil(SimulatedTunerRead, 10000) && clients.Connect(port, &error);
+        if (started) {
+            clients.Drain();
+            Sleep(200);
+        }
+        PostKeysThenClose(KeysWindow(), started ? keys : 0);
+    });
+    KeysApp app(paths);
+    app.Run();
+    feeder.join();
+
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    lineSamples = nullptr;
+    DeleteFileA(ini.c_str());
+    if (!started)
+        return fail("halyard-keys' LIRC server did not take 16 clients: " + error);
+    return WriteSamples(out, measured, keys, "halyard-keys handed all 16 clients");
+}
+
+void MeasureLircLatency(int keys, LircFigures& f, RunErrors& errors)
+{
+    f.lineMs = Summarise(RunSampler("--lirc-latency", keys, errors));
+    f.floorMs = Summarise(SendFloor(keys, errors));
+}
+
+void MeasureLircIdle(double seconds, LircFigures& f, RunErrors& errors)
+{
+    std::string folder = TempPath("lirc");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string exe = folder + "\\halyard-keys.exe";
+    unsigned port = BenchPort();
+    if (!CopyFileA((ExeFolder() + "halyard-keys.exe").c_str(), exe.c_str(), FALSE) ||
+        !CopyFileA((ExeFolder() + "sim\\Halyard.dll").c_str(), (folder + "\\Halyard.dll").c_str(),
+                   FALSE) ||
+        !WriteFileText(folder + "\\halyard.ini", MapWithServer(port).c_str()))
+        return Fail(errors, "cannot set up halyard-keys in " + folder);
+    std::string command = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process))
+        return Fail(errors, "cannot start " + exe);
+    {
+        Clients clients;
+        std::string error;
+        if (!WaitUntil(SimulatedTunerRead, 20000)) {
+            Fail(errors, "halyard-keys.exe did not start listening (LIRC idle cost)");
+        } else if (!clients.Connect(port, &error)) {
+            Fail(errors, "LIRC idle cost: " + error);
+        } else {
+            Sleep(1000); // past its start
+            std::string pid = FindUnixPid(folder.substr(folder.find_last_of('\\') + 1));
+            double task0 = TaskClockNs(pid);
+            LONGLONG t0 = Qpc();
+            Sleep(static_cast<DWORD>(seconds * 1000));
+            double wallMs = Ms(t0, Qpc());
+            double task1 = TaskClockNs(pid);
+            f.idleSeconds = wallMs / 1000;
+            if (task0 >= 0 && task1 >= 0)
+                f.taskPercent = (task1 - task0) / 1e6 / wallMs * 100;
+        }
+    }
+    if (HWND window = KeysWindow())
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (const char* name : {"\\halyard-keys.exe", "\\Halyard.dll", "\\halyard.ini"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string LircJson(const LircFigures& f)
+{
+    char text[256];
+    snprintf(text, sizeof(text),
+             "\"lirc_key_to_16_clients_ms\": {\"median\": %.4f, \"max\": %.4f, \"n\": %zu}, "
+             "\"lirc_idle_cpu_percent_16_clients\": %.5f",
+             f.lineMs.median, f.lineMs.max, f.lineMs.n, f.taskPercent);
+    return text;
+}
+
+} // namespace bench
