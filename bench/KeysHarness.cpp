@@ -210,14 +210,14 @@ std::vector<double> RunSampler(const char* option, int keys, RunErrors& errors)
     return measured;
 }
 
-bool InstallKeys(const std::string& folder)
+bool InstallKeys(const std::string& folder, const std::string& map)
 {
     CreateDirectoryA(folder.c_str(), nullptr);
     return CopyFileA((ExeFolder() + "halyard-keys.exe").c_str(),
                      (folder + "\\halyard-keys.exe").c_str(), FALSE) &&
            CopyFileA((ExeFolder() + "sim\\Halyard.dll").c_str(),
                      (folder + "\\Halyard.dll").c_str(), FALSE) &&
-           WriteFileText(folder + "\\halyard.ini", kKeysMap);
+           WriteFileText(folder + "\\halyard.ini", map.c_str());
 }
 
 void RemoveKeys(const std::string& folder)

@@ -54,7 +54,7 @@ std::vector<double> RunSampler(const char* option, int keys, RunErrors& errors);
 
 // halyard-keys.exe, the simulation build and the map in a folder of their
 // own, as users run it; Remove deletes them again.
-bool InstallKeys(const std::string& folder);
+bool InstallKeys(const std::string& folder, const std::string& map = kKeysMap);
 void RemoveKeys(const std::string& folder);
 
 // A program started for a measurement, in a folder of its own, ended

@@ -1,3 +1,6 @@
+// halyard-keys' LIRC server: a key's way to 16 connected clients, beside the
+// floor of the same sends alone.
+
 #include <winsock2.h>
 
 #include "LircBroadcast.h"
@@ -16,6 +19,7 @@
 #include "KeysApp.h"
 #include "KeysHarness.h"
 #include "KeysProgram.h"
+#include "LircClients.h"
 #include "LinuxClock.h"
 #include "Text.h"
 #include "halyard.h"
@@ -26,93 +30,6 @@ namespace {
 
 const int kClients = LircFigures::kClients;
 const DWORD kKeyGapMs = 5;
-
-// The benchmark's own port, away from a real WinLIRC's 8765.
-unsigned BenchPort()
-{
-    return 21000 + GetCurrentProcessId() % 20000;
-}
-
-std::string MapWithServer(unsigned port)
-{
-    return "[Custom]\r\nMaskCode=0\r\n[Keys]\r\n1 = F13\r\n2 = F14\r\n[Network]\r\nListen=127.0.0.1:" +
-           std::to_string(port) + "\r\n";
-}
-
-// Clients as LIRC programs are: connected, each answered once (so the
-// server has taken it), then reading whatever comes.
-class Clients {
-public:
-    // With ask, each client waits for its answer to VERSION.
-    bool Connect(unsigned port, std::string* error, bool ask = true)
-    {
-        WSADATA data;
-        if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
-            return *error = "WSAStartup failed", false;
-        started_ = true;
-        for (int i = 0; i < kClients; ++i) {
-            SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-            sockaddr_in at = {};
-            at.sin_family = AF_INET;
-            at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            at.sin_port = htons(static_cast<u_short>(port));
-            DWORD timeoutMs = 5000;
-            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
-                       sizeof(timeoutMs));
-            if (s == INVALID_SOCKET || connect(s, reinterpret_cast<sockaddr*>(&at), sizeof(at)) != 0)
-                return *error = "cannot connect client " + std::to_string(i + 1), false;
-            sockets_.push_back(s);
-            if (!ask)
-                continue;
-            std::string reply;
-            char buffer[512];
-            send(s, "VERSION\n", 8, 0);
-            while (reply.find("END\n") == std::string::npos) {
-                int got = recv(s, buffer, sizeof(buffer), 0);
-                if (got <= 0)
-                    return *error = "client " + std::to_string(i + 1) + " got no reply", false;
-                reply.append(buffer, static_cast<size_t>(got));
-            }
-        }
-        return true;
-    }
-    // Reads and forgets what the clients get, until Stop.
-    void Drain()
-    {
-        reader_ = std::thread([this] {
-            char buffer[4096];
-            while (!stop_) {
-                fd_set readable;
-                FD_ZERO(&readable);
-                for (SOCKET s : sockets_)
-                    FD_SET(s, &readable);
-                timeval wait = {0, 100000};
-                if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
-                    continue;
-                for (SOCKET s : sockets_) {
-                    if (FD_ISSET(s, &readable))
-                        recv(s, buffer, sizeof(buffer), 0);
-                }
-            }
-        });
-    }
-    ~Clients()
-    {
-        stop_ = true;
-        if (reader_.joinable())
-            reader_.join();
-        for (SOCKET s : sockets_)
-            closesocket(s);
-        if (started_)
-            WSACleanup();
-    }
-
-private:
-    bool started_ = false;
-    std::vector<SOCKET> sockets_;
-    std::thread reader_;
-    std::atomic<bool> stop_{false};
-};
 
 // The moments of the latency: a key taken from the queue (the hook), and
 // the line's send() to the last client returning (the import table entry).
@@ -253,55 +170,6 @@ void MeasureLircLatency(int keys, LircFigures& f, RunErrors& errors)
 {
     f.lineMs = Summarise(RunSampler("--lirc-latency", keys, errors));
     f.floorMs = Summarise(SendFloor(keys, errors));
-}
-
-void MeasureLircIdle(double seconds, LircFigures& f, RunErrors& errors)
-{
-    std::string folder = TempPath("lirc");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string exe = folder + "\\halyard-keys.exe";
-    unsigned port = BenchPort();
-    if (!CopyFileA((ExeFolder() + "halyard-keys.exe").c_str(), exe.c_str(), FALSE) ||
-        !CopyFileA((ExeFolder() + "sim\\Halyard.dll").c_str(), (folder + "\\Halyard.dll").c_str(),
-                   FALSE) ||
-        !WriteFileText(folder + "\\halyard.ini", MapWithServer(port).c_str()))
-        return Fail(errors, "cannot set up halyard-keys in " + folder);
-    std::string command = "\"" + exe + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
-        return Fail(errors, "cannot start " + exe);
-    {
-        Clients clients;
-        std::string error;
-        if (!WaitUntil(SimulatedTunerRead, 20000)) {
-            Fail(errors, "halyard-keys.exe did not start listening (LIRC idle cost)");
-        } else if (!clients.Connect(port, &error)) {
-            Fail(errors, "LIRC idle cost: " + error);
-        } else {
-            Sleep(1000); // past its start
-            std::string pid = FindUnixPid(folder.substr(folder.find_last_of('\\') + 1));
-            double task0 = TaskClockNs(pid);
-            LONGLONG t0 = Qpc();
-            Sleep(static_cast<DWORD>(seconds * 1000));
-            double wallMs = Ms(t0, Qpc());
-            double task1 = TaskClockNs(pid);
-            f.idleSeconds = wallMs / 1000;
-            if (task0 >= 0 && task1 >= 0)
-                f.taskPercent = (task1 - task0) / 1e6 / wallMs * 100;
-        }
-    }
-    if (HWND window = KeysWindow())
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (const char* name : {"\\halyard-keys.exe", "\\Halyard.dll", "\\halyard.ini"})
-        DeleteFileA((folder + name).c_str());
-    RemoveDirectoryA(folder.c_str());
 }
 
 std::string LircJson(const LircFigures& f)
