@@ -777,7 +777,7 @@ std::string KeysApp::ReadersText(const char* format) const
     return text.data();
 }
 
-// The icon, its tip and Map a key's request for a key show the state.
+// The icon, its tip, and the dialogs that wait for a remote key show the state.
 void KeysApp::UpdateIcon()
 {
     bool listening = mode_ == MenuState::Mode::Listening;
@@ -790,10 +790,13 @@ void KeysApp::UpdateIcon()
     else if (listening && readers_ && !readers_->readers().empty())
         tip = ReadersText(strings::kTipShared);
     tray_->Update(listening ? activeIcon_ : inactiveIcon_, tip);
+    std::wstring unheard = mode_ == MenuState::Mode::Aside
+                               ? Widen(DescribeReaders(readers_->readers()))
+                               : std::wstring();
     if (mapKey_)
-        mapKey_->SetUnheard(mode_ == MenuState::Mode::Aside
-                                ? Widen(DescribeReaders(readers_->readers()))
-                                : std::wstring());
+        mapKey_->SetUnheard(unheard);
+    if (setup_)
+        setup_->SetUnheard(unheard);
 }
 
 // The LIRC server: off unless [Network] Listen= turns it on. A port taken by

@@ -88,6 +88,15 @@ void SetupDialog::Heard(unsigned code)
     }
 }
 
+void SetupDialog::SetUnheard(const std::wstring& reader)
+{
+    if (reader == unheard_)
+        return;
+    unheard_ = reader;
+    if (dialog_ && !lastPage_)
+        ShowStep();
+}
+
 void SetupDialog::ShowStep()
 {
     lastPage_ = false;
@@ -110,7 +119,8 @@ void SetupDialog::ShowStep()
     std::wstring list = NamedList();
     Set(IDC_SETUP_SO_FAR, list.empty() ? list : FillText(LoadText(IDS_SETUP_SO_FAR), list));
     ShowWindow(GetDlgItem(dialog_, IDC_SETUP_SO_FAR), SW_SHOW);
-    Set(IDC_SETUP_STATUS, std::wstring());
+    Set(IDC_SETUP_STATUS,
+        unheard_.empty() ? std::wstring() : FillText(LoadText(IDS_CANNOT_HEAR), unheard_));
     EnableWindow(GetDlgItem(dialog_, IDC_SETUP_BACK), step > 0);
     EnableWindow(GetDlgItem(dialog_, IDC_SETUP_SKIP), TRUE);
     EnableWindow(GetDlgItem(dialog_, IDOK), TRUE);

@@ -29,6 +29,9 @@ public:
 
     // A frame of the remote's key code, while open.
     void Heard(unsigned code);
+    // The program that reads the remote while halyard-keys cannot (empty:
+    // none): while it asks for buttons, the dialog says why none comes.
+    void SetUnheard(const std::wstring& reader);
 
 private:
     // Each opening starts at the first button.
@@ -50,4 +53,5 @@ private:
     IniFile file_;
     std::unique_ptr<SetupSession> session_;
     bool lastPage_ = false;
+    std::wstring unheard_;
 };
