@@ -66,6 +66,8 @@ public:
     std::set<DWORD> denied;
     std::map<DWORD, int> reads;
     std::set<DWORD> watched;
+    int stillLoadedCalls = 0;
+    static constexpr ULONG_PTR kBase = 0x10000000;
 
     void Start(DWORD pid, const wchar_t* exe, bool library = false)
     {
@@ -91,7 +93,21 @@ public:
         if (denied.count(pid))
             return Read::Denied;
         *modules = running[pid];
+        for (const std::wstring& m : modules->modules)
+            if (m == L"Halyard.dll")
+                modules->libraryBase = kBase;
         return Read::Ok;
+    }
+    bool StillLoaded(DWORD pid, ULONG_PTR base) override
+    {
+        ++stillLoadedCalls;
+        EXPECT_EQ(ULONG_PTR{kBase}, base);
+        if (!running.count(pid))
+            return false;
+        for (const std::wstring& m : running[pid].modules)
+            if (m == L"Halyard.dll")
+                return true;
+        return false;
     }
     void Watch(DWORD pid) override { EXPECT_TRUE(watched.insert(pid).second) << "watched twice: " << pid; }
     void Unwatch(DWORD pid) override { EXPECT_EQ(1u, watched.erase(pid)) << "not watched: " << pid; }
@@ -127,10 +143,11 @@ TEST(ReaderWatch, FindsReadersRunningAlreadyAndReadsTheOthersOnce)
         Tick(watch, now);
         EXPECT_FALSE(watch.Scan(now));
     }
-    // Running before the watch began, notepad is not read again; the reader is, to
-    // see it unload the library.
+    // Running before the watch began, notepad is not read again; the reader's
+    // library is looked for where it was each time, its modules not read again.
     EXPECT_EQ(1, fake.reads[8]);
-    EXPECT_GT(fake.reads[7], 20);
+    EXPECT_EQ(1, fake.reads[7]);
+    EXPECT_GT(fake.stillLoadedCalls, 20);
 }
 
 TEST(ReaderWatch, NothingIsReadWhileNothingHappens)
@@ -162,10 +179,33 @@ TEST(ReaderWatch, AHostThatLoadsTheLibraryAsItStartsIsFound)
     EXPECT_TRUE(watch.Refresh(2000));
     EXPECT_EQ(std::vector<DWORD>{9}, Pids(watch));
     EXPECT_EQ(1, fake.reads[8]);
+    // Another makes its first window, loads the library and makes the window
+    // for the keys at once: found then, not a Refresh later; and a burst of
+    // windows has it read at most every kRecheckMs.
+    fake.Start(11, L"tv2.exe");
+    EXPECT_FALSE(watch.Appeared(11, 2100));
+    int reads = fake.reads[11];
+    EXPECT_FALSE(watch.Appeared(11, 2150));
+    EXPECT_EQ(reads, fake.reads[11]) << "read again within kRecheckMs";
+    fake.Load(11);
+    EXPECT_TRUE(watch.Appeared(11, 2100 + ReaderWatch::kRecheckMs));
+    EXPECT_EQ((std::vector<DWORD>{9, 11}), Pids(watch));
+    EXPECT_FALSE(watch.Appeared(8, 2500)) << "a program started before is not read again";
+    EXPECT_EQ(1, fake.reads[8]);
     // One without a window of its own is found by the next Scan.
     fake.Start(10, L"service.exe", true);
     EXPECT_TRUE(watch.Scan(3000));
-    EXPECT_EQ((std::vector<DWORD>{9, 10}), Pids(watch));
+    EXPECT_EQ((std::vector<DWORD>{9, 11, 10}), Pids(watch));
+    // One found by a Scan before it made a window is read once, and read
+    // again from its first window on.
+    fake.Start(12, L"late.exe");
+    EXPECT_FALSE(watch.Scan(4000));
+    for (DWORD now = 5000; now < 8000; now += 1000)
+        Tick(watch, now);
+    EXPECT_EQ(1, fake.reads[12]);
+    fake.Load(12);
+    EXPECT_TRUE(watch.Appeared(12, 8000));
+    EXPECT_EQ((std::vector<DWORD>{9, 11, 10, 12}), Pids(watch));
 }
 
 TEST(ReaderWatch, ALateLoadIsSeenOnlyWhenTheProcessIsChecked)

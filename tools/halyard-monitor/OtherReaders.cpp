@@ -19,7 +19,8 @@ bool Contains(const std::vector<Reader>& readers, DWORD pid)
 } // namespace
 
 OtherReaders::OtherReaders()
-    : processes_(nullptr, 0), watch_(&processes_, CurrentReaderSelf())
+    : processes_(nullptr, 0),
+      watch_(&processes_, CurrentReaderSelf(), ReaderWatch::Events::None)
 {
 }
 

@@ -16,6 +16,7 @@ struct ProcessModules {
     DWORD pid = 0;
     std::wstring exe;
     std::vector<std::wstring> modules;
+    ULONG_PTR libraryBase = 0; // where a module named as the library is loaded; 0: unknown
 };
 
 // This process, as the rule sees it.

@@ -5,8 +5,8 @@
 
 #include "Utf8.h"
 
-ReaderWatch::ReaderWatch(ProcessSource* source, ReaderSelf self)
-    : source_(source), self_(std::move(self))
+ReaderWatch::ReaderWatch(ProcessSource* source, ReaderSelf self, Events events)
+    : source_(source), self_(std::move(self)), events_(events)
 {
 }
 
@@ -27,9 +27,15 @@ bool ReaderWatch::Scan(DWORD now)
         if (!running.count(pid))
             changed |= Forget(pid);
     }
+    // Read once: a program without a window yet is no host yet. It is read
+    // again from its first window on (Appeared). Those that ran before the
+    // first Scan are taken to have made theirs.
     for (DWORD pid : listed)
-        if (!known_.count(pid))
-            changed |= Add(pid, now, listed_);
+        if (!known_.count(pid)) {
+            bool starting = listed_ && events_ == Events::None;
+            changed |= Add(pid, now, starting);
+            known_[pid].windowed = !listed_ || starting;
+        }
     listed_ = true;
     return changed;
 }
@@ -45,16 +51,37 @@ bool ReaderWatch::Refresh(DWORD now)
             known.starting = false; // this look is its last, unless it is a reader
         else if (!known.starting && !known.reader)
             continue;
-        changed |= Judge(pid, &known);
+        // A reader found since it started: its library is looked for where
+        // it was, and the modules read again only once it is gone from there.
+        if (known.reader && !known.starting && known.libraryBase &&
+            source_->StillLoaded(pid, known.libraryBase))
+            continue;
+        changed |= Judge(pid, &known, now);
     }
     return changed;
 }
 
 bool ReaderWatch::Appeared(DWORD pid, DWORD now)
 {
-    if (pid == 0 || pid == self_.pid || known_.count(pid))
+    if (pid == 0 || pid == self_.pid)
         return false;
-    return Add(pid, now, true);
+    auto found = known_.find(pid);
+    if (found == known_.end())
+        return Add(pid, now, true);
+    // A starting program makes its windows as it gets ready, the window
+    // for the keys usually right after loading the library: each is a
+    // moment to look again, though not more than every kRecheckMs.
+    Known& known = found->second;
+    if (!known.windowed) {
+        // Its first window: from now on it starts, as far as hosts go.
+        known.windowed = true;
+        known.starting = true;
+        known.seen = now;
+        return Judge(pid, &known, now);
+    }
+    if (!known.starting || known.reader || now - known.judged < kRecheckMs)
+        return false;
+    return Judge(pid, &known, now);
 }
 
 bool ReaderWatch::Check(DWORD pid, DWORD now)
@@ -64,7 +91,15 @@ bool ReaderWatch::Check(DWORD pid, DWORD now)
     auto found = known_.find(pid);
     if (found == known_.end())
         return Add(pid, now, true);
-    return Judge(pid, &found->second);
+    return Judge(pid, &found->second, now);
+}
+
+bool ReaderWatch::Starting() const
+{
+    for (const auto& entry : known_)
+        if (entry.second.starting)
+            return true;
+    return false;
 }
 
 bool ReaderWatch::Busy() const
@@ -80,7 +115,8 @@ bool ReaderWatch::Add(DWORD pid, DWORD now, bool starting)
     Known& known = known_[pid];
     known.seen = now;
     known.starting = starting;
-    return Judge(pid, &known);
+    known.windowed = starting;
+    return Judge(pid, &known, now);
 }
 
 bool ReaderWatch::Ended(DWORD pid)
@@ -88,11 +124,13 @@ bool ReaderWatch::Ended(DWORD pid)
     return Forget(pid);
 }
 
-bool ReaderWatch::Judge(DWORD pid, Known* known)
+bool ReaderWatch::Judge(DWORD pid, Known* known, DWORD now)
 {
+    known->judged = now;
     ProcessModules modules;
     bool reader = source_->Modules(pid, &modules) == ProcessSource::Read::Ok &&
                   IsOtherReader(modules, self_);
+    known->libraryBase = reader ? modules.libraryBase : 0;
     if (reader == known->reader)
         return false;
     known->reader = reader;

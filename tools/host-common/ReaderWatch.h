@@ -16,6 +16,9 @@ public:
     virtual std::vector<DWORD> List() = 0;
     // Denied: another user's process, or an elevated one; it cannot be judged.
     virtual Read Modules(DWORD pid, ProcessModules* modules) = 0;
+    // Whether the module loaded at base is still there: far cheaper than
+    // reading every module again.
+    virtual bool StillLoaded(DWORD pid, ULONG_PTR base) = 0;
     // Tells the watcher's owner when the process ends (ReaderWatch::Ended),
     // until Unwatch.
     virtual void Watch(DWORD pid) = 0;
@@ -30,7 +33,8 @@ struct Reader {
 // The other processes that read the tuner, kept up to date at little cost:
 // each process's modules are read when it appears (Appeared: it made its
 // first window, which a host needs for the keys; or Scan found it), again
-// while it is starting (Refresh: a host loads the library as it starts),
+// in the ten seconds after its first window (Refresh, and its next windows:
+// a host loads the library as it starts),
 // and when it may have loaded the library late (Check: it came to the
 // front, a menu of its closed). The readers found are read again on each
 // Refresh, to see them unload it; their ends are waited for (Ended). A
@@ -39,8 +43,13 @@ class ReaderWatch {
 public:
     // How long after a process appears its modules are read on every Scan.
     static const DWORD kStartingMs = 10000;
+    // How often a starting program's new windows have it read again.
+    static const DWORD kRecheckMs = 200;
 
-    ReaderWatch(ProcessSource* source, ReaderSelf self);
+    // Without window events (no Appeared), each process a Scan finds is
+    // read as a starting one.
+    enum class Events { Windows, None };
+    ReaderWatch(ProcessSource* source, ReaderSelf self, Events events = Events::Windows);
     ~ReaderWatch();
     ReaderWatch(const ReaderWatch&) = delete;
     ReaderWatch& operator=(const ReaderWatch&) = delete;
@@ -55,6 +64,8 @@ public:
     bool Ended(DWORD pid);
     // Whether Refresh has work: a process starting, or a reader.
     bool Busy() const;
+    // Whether a process is starting: Refresh then wants calling more often.
+    bool Starting() const;
 
     // In the order they were found.
     const std::vector<Reader>& readers() const { return readers_; }
@@ -62,10 +73,13 @@ public:
 private:
     struct Known {
         DWORD seen = 0;
+        DWORD judged = 0; // when its modules were last read
         bool starting = false;
         bool reader = false;
+        bool windowed = false; // it has made a window
+        ULONG_PTR libraryBase = 0; // a reader's library, where known
     };
-    bool Judge(DWORD pid, Known* known);
+    bool Judge(DWORD pid, Known* known, DWORD now);
     bool Add(DWORD pid, DWORD now, bool starting);
     bool Forget(DWORD pid);
     void RemoveReader(DWORD pid);
@@ -75,6 +89,7 @@ private:
     std::map<DWORD, Known> known_;
     std::vector<Reader> readers_;
     bool listed_ = false;
+    Events events_;
 };
 
 // "tvprogram.exe", "tvprogram.exe and 2 other programs" (UTF-8); empty for none.

@@ -15,9 +15,15 @@ struct SystemProcesses::Waiting {
 
 namespace {
 
-// The modules as the process's loader lists them. From a 64-bit process,
-// LIST_MODULES_ALL includes a 32-bit process's own (WOW64) modules.
-bool EnumModules(HANDLE process, std::vector<std::wstring>* names)
+bool IsLibrary(const wchar_t* name)
+{
+    return _wcsicmp(FileNameOf(name).c_str(), kLibraryFileName) == 0;
+}
+
+// The modules as the process's loader lists them, with the handles (their
+// base addresses). From a 64-bit process, LIST_MODULES_ALL includes a
+// 32-bit process's own (WOW64) modules.
+bool EnumModules(HANDLE process, ProcessModules* found)
 {
     std::vector<HMODULE> modules(256);
     for (int tries = 0; tries < 4; ++tries) {
@@ -29,8 +35,11 @@ bool EnumModules(HANDLE process, std::vector<std::wstring>* names)
             modules.resize(needed / sizeof(HMODULE));
             for (HMODULE module : modules) {
                 wchar_t name[MAX_PATH];
-                if (GetModuleBaseNameW(process, module, name, ARRAYSIZE(name)))
-                    names->push_back(name);
+                if (!GetModuleBaseNameW(process, module, name, ARRAYSIZE(name)))
+                    continue;
+                found->modules.push_back(name);
+                if (IsLibrary(name))
+                    found->libraryBase = reinterpret_cast<ULONG_PTR>(module);
             }
             return true;
         }
@@ -39,9 +48,11 @@ bool EnumModules(HANDLE process, std::vector<std::wstring>* names)
     return false;
 }
 
-// The same from a tool-help snapshot, which lists a WOW64 process's 32-bit
-// modules where the loader's list is read for its native ones alone.
-bool SnapshotModules(DWORD pid, std::vector<std::wstring>* names)
+// The same from a tool-help snapshot: one pass over the loader's list, where
+// a name per module handle walks it again for each module (under Wine, a
+// round trip to the server for each step). It also lists a WOW64 process's
+// 32-bit modules where the loader's list is read for its native ones alone.
+bool SnapshotModules(DWORD pid, ProcessModules* found)
 {
     HANDLE snapshot = INVALID_HANDLE_VALUE;
     // ERROR_BAD_LENGTH: the process's module list changed while it was read.
@@ -54,8 +65,11 @@ bool SnapshotModules(DWORD pid, std::vector<std::wstring>* names)
         return false;
     MODULEENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry))
-        names->push_back(entry.szModule);
+    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
+        found->modules.push_back(entry.szModule);
+        if (IsLibrary(entry.szModule))
+            found->libraryBase = reinterpret_cast<ULONG_PTR>(entry.modBaseAddr);
+    }
     CloseHandle(snapshot);
     return true;
 }
@@ -97,16 +111,29 @@ ProcessSource::Read SystemProcesses::Modules(DWORD pid, ProcessModules* modules)
     DWORD length = ARRAYSIZE(image);
     if (QueryFullProcessImageNameW(process, 0, image, &length))
         modules->exe.assign(image, length);
-    bool listed = EnumModules(process, &modules->modules);
-    // A 32-bit process read from a 64-bit one: the snapshot too, as which
-    // of the two lists holds its own modules differs between systems. (A
-    // 32-bit program cannot read a 64-bit one's: it is not judged.)
+    // A 32-bit process read from a 64-bit one: both lists, as which of them
+    // holds its own modules differs between systems. (A 32-bit program
+    // cannot read a 64-bit one's: it is not judged.)
     BOOL wow64 = FALSE;
     bool crossBitness = sizeof(void*) == 8 && IsWow64Process(process, &wow64) && wow64;
-    CloseHandle(process);
+    bool listed = SnapshotModules(pid, modules);
     if (!listed || crossBitness)
-        listed = SnapshotModules(pid, &modules->modules) || listed;
+        listed = EnumModules(process, modules) || listed;
+    CloseHandle(process);
     return listed ? Read::Ok : Read::Denied;
+}
+
+bool SystemProcesses::StillLoaded(DWORD pid, ULONG_PTR base)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process)
+        return false;
+    MEMORY_BASIC_INFORMATION region = {};
+    bool loaded = VirtualQueryEx(process, reinterpret_cast<void*>(base), &region, sizeof(region)) &&
+                  region.Type == MEM_IMAGE &&
+                  reinterpret_cast<ULONG_PTR>(region.AllocationBase) == base;
+    CloseHandle(process);
+    return loaded;
 }
 
 void CALLBACK SystemProcesses::OnEnded(void* context, BOOLEAN)

@@ -18,6 +18,7 @@ public:
 
     std::vector<DWORD> List() override;
     Read Modules(DWORD pid, ProcessModules* modules) override;
+    bool StillLoaded(DWORD pid, ULONG_PTR base) override;
     void Watch(DWORD pid) override;
     void Unwatch(DWORD pid) override;
 

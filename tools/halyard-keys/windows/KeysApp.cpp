@@ -35,6 +35,7 @@ const UINT_PTR kKeyTimer = 2; // a held key's release
 // tuner; and the whole process list now and then, for what no event told.
 const UINT_PTR kReaderTimer = 3;
 const UINT kReaderRefreshMs = 1000;
+const UINT kStartingRefreshMs = 500; // a new program may be loading the library now
 const UINT_PTR kProcessListTimer = 4;
 const UINT kProcessListMs = 15000;
 const UINT kProcessListNoEventsMs = 1000; // where the system gives no WinEvents
@@ -712,12 +713,6 @@ void CALLBACK KeysApp::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG 
     DWORD pid = 0;
     if (!message || !window || !winEventWindow || !GetWindowThreadProcessId(window, &pid))
         return;
-    // A program makes its windows in bursts: one message for the burst.
-    static DWORD lastAppeared = 0;
-    if (message == kAppearedMessage && pid == lastAppeared)
-        return;
-    if (message == kAppearedMessage)
-        lastAppeared = pid;
     PostMessageW(winEventWindow, message, pid, 0);
 }
 
@@ -727,14 +722,18 @@ void KeysApp::OnReaderEvent(bool changed)
 {
     if (changed)
         OnReadersChanged();
-    // Armed once, not again on each event: a stream of events must not keep
-    // putting the next reading off.
-    bool busy = readers_->Busy();
-    if (busy && !refreshing_)
-        SetTimer(hwnd_, kReaderTimer, kReaderRefreshMs, nullptr);
-    else if (!busy && refreshing_)
+    // Armed anew only when its period changes: a stream of events must not
+    // keep putting the next reading off.
+    UINT period = !readers_->Busy()     ? 0
+                  : readers_->Starting() ? kStartingRefreshMs
+                                         : kReaderRefreshMs;
+    if (period == refreshMs_)
+        return;
+    if (period)
+        SetTimer(hwnd_, kReaderTimer, period, nullptr);
+    else
         KillTimer(hwnd_, kReaderTimer);
-    refreshing_ = busy;
+    refreshMs_ = period;
 }
 
 bool KeysApp::ShouldStandAside() const

@@ -128,7 +128,7 @@ private:
     std::unique_ptr<SystemProcesses> processes_;
     std::unique_ptr<ReaderWatch> readers_;
     HWINEVENTHOOK winEvents_[2] = {}; // windows made; windows in front, menus and dialogs closed
-    bool refreshing_ = false;         // the readers' timer runs
+    UINT refreshMs_ = 0;              // the readers' timer's period; 0: not running
     std::unique_ptr<SetupDialog> setup_;
     unsigned setupOffer_ = 0; // the offer's notification, while it may be the one shown
     bool offered_ = false;    // this user has had the offer: no need to ask again
