@@ -164,6 +164,13 @@ void PostKeysThenClose(HWND window, int keys)
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+int FailSamples(FILE* out, const std::string& why)
+{
+    fprintf(out, "error %s\n", why.c_str());
+    fclose(out);
+    return 1;
+}
+
 int WriteSamples(FILE* out, const std::vector<double>& measured, int keys,
                  const std::string& shortfall)
 {

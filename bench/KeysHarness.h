@@ -44,6 +44,8 @@ KeysPaths BenchKeysPaths(const std::string& ini);
 // keys remote keys posted to window, alternately two codes so that each is
 // a new press, a key's gap apart; then WM_CLOSE.
 void PostKeysThenClose(HWND window, int keys);
+// "error WHY" to out, which it closes: the sampler's exit code.
+int FailSamples(FILE* out, const std::string& why);
 // The samples to out, which it closes; with fewer than keys, an error line
 // that starts with shortfall. The program's exit code.
 int WriteSamples(FILE* out, const std::vector<double>& measured, int keys,

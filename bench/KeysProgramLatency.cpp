@@ -53,21 +53,16 @@ int RunKeysLatency(int keys, const std::string& outPath)
     FILE* out = fopen(outPath.c_str(), "w");
     if (!out)
         return 1;
-    auto fail = [&](const std::string& why) {
-        fprintf(out, "error %s\n", why.c_str());
-        fclose(out);
-        return 1;
-    };
     std::string ini = TempPath("keys.ini");
     KeysPaths paths = BenchKeysPaths(ini);
     if (!WriteFileText(ini, kKeysMap))
-        return fail("cannot write " + ini);
+        return FailSamples(out, "cannot write " + ini);
 
     IatPatch patch(GetModuleHandleA(nullptr), "user32.dll", "SendInput",
                    reinterpret_cast<void*>(TimedSendInput));
     if (!patch.applied()) {
         DeleteFileA(ini.c_str());
-        return fail("SendInput is not in the benchmark's import table");
+        return FailSamples(out, "SendInput is not in the benchmark's import table");
     }
     realSendInput = reinterpret_cast<SendInputFn>(patch.original());
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
@@ -91,7 +86,7 @@ int RunKeysLatency(int keys, const std::string& outPath)
     samples = nullptr;
     DeleteFileA(ini.c_str());
     if (!started)
-        return fail("halyard-keys did not start listening (keys latency)");
+        return FailSamples(out, "halyard-keys did not start listening (keys latency)");
     return WriteSamples(out, measured, keys, "halyard-keys sent keystrokes for");
 }
 

@@ -118,22 +118,17 @@ int RunLircLatency(int keys, const std::string& outPath)
     FILE* out = fopen(outPath.c_str(), "w");
     if (!out)
         return 1;
-    auto fail = [&](const std::string& why) {
-        fprintf(out, "error %s\n", why.c_str());
-        fclose(out);
-        return 1;
-    };
     unsigned port = BenchPort();
     std::string ini = TempPath("lirc.ini");
     if (!WriteFileText(ini, MapWithServer(port).c_str()))
-        return fail("cannot write " + ini);
+        return FailSamples(out, "cannot write " + ini);
     KeysPaths paths = BenchKeysPaths(ini);
 
     IatPatch patch(GetModuleHandleA(nullptr), "ws2_32.dll", "send",
                    reinterpret_cast<void*>(TimedSend));
     if (!patch.applied()) {
         DeleteFileA(ini.c_str());
-        return fail("send is not in the benchmark's import table");
+        return FailSamples(out, "send is not in the benchmark's import table");
     }
     realSend = reinterpret_cast<SendFn>(patch.original());
     HHOOK hook =
@@ -162,7 +157,7 @@ int RunLircLatency(int keys, const std::string& outPath)
     lineSamples = nullptr;
     DeleteFileA(ini.c_str());
     if (!started)
-        return fail("halyard-keys' LIRC server did not take 16 clients: " + error);
+        return FailSamples(out, "halyard-keys' LIRC server did not take 16 clients: " + error);
     return WriteSamples(out, measured, keys, "halyard-keys handed all 16 clients");
 }
 
