@@ -17,6 +17,9 @@ struct LircFigures {
     Stats lineMs;
     // The floor: the same sends on 16 non-blocking sockets alone.
     Stats floorMs;
+    // 16 SetEvent calls between those sends: on Windows a kernel call each,
+    // under Wine a round trip to the Wine server each, as a send() is.
+    Stats serverCallsMs;
     // halyard-keys.exe with 16 clients connected and no key pressed.
     double idleSeconds = 0;
     double taskPercent = -1; // Linux task clock of its threads

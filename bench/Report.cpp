@@ -28,8 +28,8 @@ void AddLircGoals(const LircFigures& f, std::vector<Goal>* goals)
 {
     goals->push_back({f.lineMs.n >= 200 && f.lineMs.median <= 1 && f.lineMs.max <= 10,
                       Fmt("halyard-keys, key to 16 LIRC clients: median %.3f ms <= 1 ms, "
-                          "max %.3f ms <= 10 ms",
-                          f.lineMs.median, f.lineMs.max)});
+                          "max %.3f ms <= 10 ms (16 send() alone: median %.3f ms)",
+                          f.lineMs.median, f.lineMs.max, f.floorMs.median)});
     goals->push_back({f.taskPercent >= 0 && f.taskPercent <= 0.1,
                       Fmt("halyard-keys idle CPU with 16 LIRC clients %.4f %% of one core "
                           "<= 0.1 %% (task clock)",
@@ -42,6 +42,8 @@ void PrintLirc(const LircFigures& f)
            f.lineMs.median, f.lineMs.p99, f.lineMs.max, f.lineMs.n);
     printf("%-44s %12.3f %12.3f %12.3f   (n=%zu)\n", "  floor: 16 send() alone, ms",
            f.floorMs.median, f.floorMs.p99, f.floorMs.max, f.floorMs.n);
+    printf("%-44s %12.3f %12.3f %12.3f   (n=%zu)\n", "  16 SetEvent() (no data), ms",
+           f.serverCallsMs.median, f.serverCallsMs.p99, f.serverCallsMs.max, f.serverCallsMs.n);
     printf("%-44s %.4f %% (Linux task clock) over %.0f s\n",
            "halyard-keys idle with 16 LIRC clients", f.taskPercent, f.idleSeconds);
 }
