@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "Clock.h"
 #include "ExeFolder.h"
@@ -162,6 +163,26 @@ void PostKeysThenClose(HWND window, int keys)
     }
     Sleep(200);
     PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+bool RunKeysFed(const KeysPaths& paths, HOOKPROC watch, int keys,
+                const std::function<bool()>& ready)
+{
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, watch, nullptr, GetCurrentThreadId());
+    // The keys come from another thread, as the library's monitor posts
+    // them, once halyard-keys listens.
+    bool started = false;
+    std::thread feeder([&] {
+        started = WaitUntil([] { return KeysWindow() != nullptr; }, 10000) &&
+                  WaitUntil(SimulatedTunerRead, 10000) && (!ready || ready());
+        PostKeysThenClose(KeysWindow(), started ? keys : 0);
+    });
+    KeysApp app(paths);
+    app.Run();
+    feeder.join();
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    return started;
 }
 
 int FailSamples(FILE* out, const std::string& why)

@@ -44,6 +44,11 @@ KeysPaths BenchKeysPaths(const std::string& ini);
 // keys remote keys posted to window, alternately two codes so that each is
 // a new press, a key's gap apart; then WM_CLOSE.
 void PostKeysThenClose(HWND window, int keys);
+// halyard-keys' window run in this thread with watch hooked to its queue
+// (WH_GETMESSAGE), while another thread waits until it listens and ready
+// holds, then posts keys and closes it. Whether the keys were posted.
+bool RunKeysFed(const KeysPaths& paths, HOOKPROC watch, int keys,
+                const std::function<bool()>& ready = nullptr);
 // "error WHY" to out, which it closes: the sampler's exit code.
 int FailSamples(FILE* out, const std::string& why);
 // The samples to out, which it closes; with fewer than keys, an error line

@@ -8,13 +8,11 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "Clock.h"
 #include "ExeFolder.h"
 #include "IatPatch.h"
-#include "KeysApp.h"
 #include "KeysHarness.h"
 #include "halyard.h"
 
@@ -65,24 +63,9 @@ int RunKeysLatency(int keys, const std::string& outPath)
         return FailSamples(out, "SendInput is not in the benchmark's import table");
     }
     realSendInput = reinterpret_cast<SendInputFn>(patch.original());
-    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
     std::vector<double> measured;
     samples = &measured;
-
-    // The keys come from another thread, as the library's monitor posts
-    // them, once halyard-keys listens.
-    bool started = false;
-    std::thread feeder([&] {
-        started = WaitUntil([] { return KeysWindow() != nullptr; }, 10000) &&
-                  WaitUntil(SimulatedTunerRead, 10000);
-        PostKeysThenClose(KeysWindow(), started ? keys : 0);
-    });
-    KeysApp app(paths);
-    app.Run();
-    feeder.join();
-
-    if (hook)
-        UnhookWindowsHookEx(hook);
+    bool started = RunKeysFed(paths, OnGetMessage, keys);
     samples = nullptr;
     DeleteFileA(ini.c_str());
     if (!started)

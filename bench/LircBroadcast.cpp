@@ -10,13 +10,11 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "Clock.h"
 #include "ExeFolder.h"
 #include "IatPatch.h"
-#include "KeysApp.h"
 #include "KeysHarness.h"
 #include "KeysProgram.h"
 #include "LircClients.h"
@@ -140,29 +138,17 @@ int RunLircLatency(int keys, const std::string& outPath)
         return FailSamples(out, "send is not in the benchmark's import table");
     }
     realSend = reinterpret_cast<SendFn>(patch.original());
-    HHOOK hook =
-        SetWindowsHookExA(WH_GETMESSAGE, OnRemoteCodeTaken, nullptr, GetCurrentThreadId());
     std::vector<double> measured;
     lineSamples = &measured;
-
     std::string error;
-    bool started = false;
-    std::thread feeder([&] {
-        Clients clients;
-        started = WaitUntil([] { return KeysWindow() != nullptr; }, 10000) &&
-                  WaitUntil(SimulatedTunerRead, 10000) && clients.Connect(port, &error);
-        if (started) {
-            clients.Drain();
-            Sleep(200);
-        }
-        PostKeysThenClose(KeysWindow(), started ? keys : 0);
+    Clients clients;
+    bool started = RunKeysFed(paths, OnRemoteCodeTaken, keys, [&] {
+        if (!clients.Connect(port, &error))
+            return false;
+        clients.Drain();
+        Sleep(200);
+        return true;
     });
-    KeysApp app(paths);
-    app.Run();
-    feeder.join();
-
-    if (hook)
-        UnhookWindowsHookEx(hook);
     lineSamples = nullptr;
     DeleteFileA(ini.c_str());
     if (!started)
