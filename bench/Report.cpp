@@ -26,10 +26,14 @@ std::string Fmt(const char* format, ...)
 // halyard-keys' LIRC server: a key to 16 clients, and idle with them.
 void AddLircGoals(const LircFigures& f, std::vector<Goal>* goals)
 {
-    goals->push_back({f.lineMs.n >= 200 && f.lineMs.median <= 1 && f.lineMs.max <= 10,
-                      Fmt("halyard-keys, key to 16 LIRC clients: median %.3f ms <= 1 ms, "
-                          "max %.3f ms <= 10 ms (16 send() alone: median %.3f ms)",
-                          f.lineMs.median, f.lineMs.max, f.floorMs.median)});
+    // Under Wine 16 bare send() calls alone take more than a millisecond
+    // (two Wine server round trips each): the goal is the floor's, measured
+    // in the same run with the same readers.
+    double ratio = f.floorMs.median > 0 ? f.lineMs.median / f.floorMs.median : -1;
+    goals->push_back({f.lineMs.n >= 200 && ratio >= 0 && ratio <= 0.9 && f.lineMs.max <= 10,
+                      Fmt("halyard-keys, key to 16 LIRC clients: median %.3f ms <= 0.9 x "
+                          "16 send() alone (%.3f ms): %.2f; max %.3f ms <= 10 ms",
+                          f.lineMs.median, f.floorMs.median, ratio, f.lineMs.max)});
     goals->push_back({f.taskPercent >= 0 && f.taskPercent <= 0.1,
                       Fmt("halyard-keys idle CPU with 16 LIRC clients %.4f %% of one core "
                           "<= 0.1 %% (task clock)",

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "LircEvent.h"
-#include "RepeatCounter.h"
 
 namespace {
 
@@ -27,26 +26,6 @@ TEST(LircEvent, LinesAsLircdWritesThem)
             << c.maskCode;
     EXPECT_EQ("CODE_0A", FallbackButtonName(0x0A));
     EXPECT_EQ("CODE_FF", FallbackButtonName(0xFF));
-}
-
-TEST(RepeatCounter, CountsTheFramesOfAHeldKeyAsTheKeyMapHoldsIt)
-{
-    RepeatCounter counter;
-    counter.SetGuardMs(400);
-    const DWORD base = 0xFFFFFF00; // across the tick count's wrap
-    struct Frame {
-        DWORD at;
-        unsigned code;
-        unsigned repeat;
-    };
-    const Frame frames[] = {
-        {0, 0x12, 0},    {250, 0x12, 1}, {500, 0x12, 2}, {750, 0x12, 3},
-        {1200, 0x12, 0}, // released: no frame for the guard time
-        {1300, 0x13, 0}, // another key
-        {1400, 0x12, 0}, {1500, 0x12, 1},
-    };
-    for (const Frame& f : frames)
-        EXPECT_EQ(f.repeat, counter.Frame(f.code, base + f.at)) << f.at;
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 
 #include "ButtonNames.h"
 #include "DisplayText.h"
-#include "KeyDispatcher.h"
+#include "KeyActions.h"
+#include "KeyPath.h"
+#include "LastKeyLine.h"
+#include "RecordingPerformer.h"
 #include "KeyMap.h"
 
 namespace {
@@ -138,19 +141,26 @@ namespace {
 // Where a person reads a key, a named button goes by its name.
 TEST(NamesTest, TheMenuAndTheDisplayShowANamedButtonByItsName)
 {
-    KeyDispatcher keys;
-    keys.SetMap(ParseKeyMap("[Names]\n0x12 = KEY_OK\n0x13 = KEY_MENU\n[Keys]\nKEY_OK = Enter\n"));
-    std::vector<DueAction> due;
-    auto program = [] { return std::string(); };
-    keys.Arrive(0x12, 1000, program, &due);
-    EXPECT_EQ(keys.lastKey(), "Last key: KEY_OK (0x12) \xE2\x86\x92 Enter");
-    ASSERT_EQ(due.size(), 1u);
-    EXPECT_EQ(NamedDisplayText(keys.map().NameOf(keys.code()), *due[0].action),
-              "KEY_OK \xE2\x86\x92 Enter");
-    keys.Arrive(0x13, 5000, program, &due);
-    EXPECT_EQ(keys.lastKey(), "Last key: KEY_MENU (0x13) (not mapped)");
+    KeyMap map = ParseKeyMap("[Names]\n0x12 = KEY_OK\n0x13 = KEY_MENU\n[Keys]\nKEY_OK = Enter\n");
+    RecordingPerformer performer;
+    RecordingNotices notices;
+    KeyPath path(nullptr, 0);
+    KeyActions actions(map, &performer, &notices, [] { return std::string(); });
+    LastKeyLine lastKey(map);
+    std::string shown;
+    FunctionListener display([&](const KeyEvent&, KeyHandling* handling) { shown = handling->shown; });
+    path.Listen(KeyPath::Stage::Act, &actions);
+    path.Listen(KeyPath::Stage::Show, &lastKey);
+    path.Listen(KeyPath::Stage::Show, &display);
+    path.Frame(0x12, 1000);
+    EXPECT_EQ(lastKey.text(), "Last key: KEY_OK (0x12) \xE2\x86\x92 Enter");
+    EXPECT_EQ(shown, "KEY_OK \xE2\x86\x92 Enter");
+    path.Frame(0x13, 5000);
+    EXPECT_EQ(lastKey.text(), "Last key: KEY_MENU (0x13) (not mapped)");
     // Unnamed, as before.
-    EXPECT_EQ(NamedDisplayText("", *due[0].action), "Enter");
+    KeyAction enter;
+    enter.keys = {VK_RETURN};
+    EXPECT_EQ(NamedDisplayText("", enter), "Enter");
 }
 
 } // namespace

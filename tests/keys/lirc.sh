@@ -35,6 +35,11 @@ fi
 port=$((20000 + $$ % 20000)) port2=$((port + 1)) port3=$((port + 2))
 remote=Halyard
 rm -rf "$work" && mkdir -p "$work/app" || exit 2
+# lircd's UNIX sockets in a short folder of their own: a socket's path holds
+# 107 bytes at most, and the build folder may be deep (lircd aborts on a
+# longer one, "buffer overflow detected").
+socks=$(mktemp -d /tmp/hk-lirc.XXXXXX) || exit 2
+trap 'cleanup; rm -rf "$socks"' EXIT
 "${wine[@]}" wineboot --init >/dev/null 2>&1
 "${wine[@]}" "$sim" clear >/dev/null 2>&1
 "${wine[@]}" "$sim" plug >/dev/null 2>&1
@@ -216,7 +221,7 @@ begin remote
 end remote
 CONF
   lircd --nodaemon -O "$work/lircd.options" -H file -d /dev/null --listen=127.0.0.1:$port2 \
-    --output "$work/lircd-listen.sock" --pidfile "$work/lircd-listen.pid" "$work/lircd.conf" \
+    --output "$socks/listen.sock" --pidfile "$work/lircd-listen.pid" "$work/lircd.conf" \
     >"$work/lircd-listen.log" 2>&1 &
   pids+=($!)
   wait_for 10 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port2" 2>/dev/null || fail "lircd --listen did not start"
@@ -230,12 +235,12 @@ CONF
   # irw reads them.
   printf '' >"$work/empty.conf"
   lircd --nodaemon -O "$work/lircd.options" -H file -d /dev/null --connect 127.0.0.1:$port \
-    --output "$work/relay.sock" --pidfile "$work/relay.pid" "$work/empty.conf" \
+    --output "$socks/relay.sock" --pidfile "$work/relay.pid" "$work/empty.conf" \
     >"$work/lircd-relay.log" 2>&1 &
   pids+=($!)
-  wait_for 10 test -S "$work/relay.sock" || fail "lircd --connect made no socket"
+  wait_for 10 test -S "$socks/relay.sock" || fail "lircd --connect made no socket"
   sleep 1
-  irw "$work/relay.sock" >"$work/irw.log" 2>&1 &
+  irw "$socks/relay.sock" >"$work/irw.log" 2>&1 &
   pids+=($!)
   sleep 1
   # From the frame queued on the tuner: the library polls every 250 ms.

@@ -26,6 +26,9 @@ const char kMapsTo[] = " \xE2\x86\x92 ";
 const char kHeld[] = " (held)";
 const char kLong[] = " (long)";
 const char kFromSection[] = ", from ";
+// A key a dialog took, on the last-key line.
+const char kToMapKey[] = ", to Map a key";
+const char kToSetup[] = ", to Set up the remote";
 const char kMenuListening[] = "Listening to the remote";
 const char kMenuPaused[] = "Paused: the remote is free for other programs";
 const char kMenuFailedPrefix[] = "Not listening: ";

@@ -4,6 +4,7 @@
 
 #include "Strings.h"
 #include "Text.h"
+#include "TextEncoding.h"
 
 namespace {
 

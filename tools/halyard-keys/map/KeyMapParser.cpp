@@ -5,6 +5,7 @@
 #include "ButtonNames.h"
 #include "KeyMap.h"
 #include "MappingValue.h"
+#include "Words.h"
 #include "NameLines.h"
 
 namespace {

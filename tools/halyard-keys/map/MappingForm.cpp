@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "MappingValue.h"
+#include "Words.h"
 #include "resource.h"
 
 namespace {

@@ -3,16 +3,12 @@
 #include <string.h>
 
 #include "KeyNames.h"
+#include "Words.h"
 
 namespace {
 
 const char kLongPrefix[] = "long:";
 const char kRunPrefix[] = "run:";
-
-bool StartsWithWord(const std::string& text, const char* prefix)
-{
-    return _strnicmp(text.c_str(), prefix, strlen(prefix)) == 0;
-}
 
 // The positions of the commas outside quotes.
 std::vector<size_t> Commas(const std::string& value)
@@ -108,46 +104,6 @@ bool ParseAction(const std::string& text, KeyAction* action, std::string* error)
 }
 
 } // namespace
-
-std::string TrimSpace(const std::string& text)
-{
-    size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos)
-        return std::string();
-    size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
-
-bool SameWord(const std::string& a, const char* b)
-{
-    return _stricmp(a.c_str(), b) == 0;
-}
-
-bool ParseNumber(const std::string& text, unsigned max, unsigned* value)
-{
-    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    size_t start = hex ? 2 : 0;
-    if (text.size() <= start)
-        return false;
-    unsigned long result = 0;
-    for (size_t i = start; i < text.size(); ++i) {
-        char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        result = result * (hex ? 16 : 10) + digit;
-        if (result > max)
-            return false;
-    }
-    *value = static_cast<unsigned>(result);
-    return true;
-}
 
 bool ParseMappingValue(const std::string& value, KeyMapping* mapping, std::string* error)
 {

@@ -11,9 +11,3 @@
 // start nothing known; anything else after a comma is an error. Fills
 // mapping's action, long action and repeat; false with *error when bad.
 bool ParseMappingValue(const std::string& value, KeyMapping* mapping, std::string* error);
-
-// Shared with the key map's other parsers.
-std::string TrimSpace(const std::string& text);
-bool SameWord(const std::string& a, const char* b);
-// Decimal, or hexadecimal with 0x; false when not a number up to max.
-bool ParseNumber(const std::string& text, unsigned max, unsigned* value);

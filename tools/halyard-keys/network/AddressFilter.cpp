@@ -1,6 +1,6 @@
 #include "AddressFilter.h"
 
-#include "MappingValue.h"
+#include "Words.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "MappingValue.h"
+#include "Words.h"
 #include "Strings.h"
 #include "Text.h"
 

@@ -3,28 +3,15 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "AutoStart.h"
-#include "HalyardLibrary.h"
-#include "KeyDispatcher.h"
-#include "KeyDisplay.h"
-#include "MapKeyDialog.h"
-#include "SetupDialog.h"
 #include "KeysPaths.h"
-#include "ReaderWatch.h"
-#include "SystemProcesses.h"
-#include "LircServer.h"
-#include "NetworkSettings.h"
-#include "RepeatCounter.h"
-#include "TrayIcon.h"
-#include "TrayMenu.h"
-#include "TunerRecovery.h"
 
-// The running program: a hidden window that receives the remote's keys and
-// the notification icon's messages, the library started on it, and the key
-// map that turns keys into keystrokes and commands.
+// The running program: a hidden window that receives the remote's keys, the
+// notification icon's and the system's messages, and hands each to the part
+// that owns it. The parts (KeysApp.cpp's Parts) are the capabilities: the
+// tuner session, stepping aside, the key path with its listeners (sharing
+// with LIRC programs, the dialogs that take a key, the key map's actions,
+// what shows a key), the menu. This class only makes and wires them.
 class KeysApp {
 public:
     static const char kWindowClass[];
@@ -33,7 +20,7 @@ public:
     // Registered: a second instance started with --map-key asks the first
     // to open Map a key... with it.
     static UINT MapKeyMessage();
-    // Registered: answered with the program's state (a MenuState::Mode), for
+    // Registered: answered with the program's state (a TunerState), for
     // the programs that measure and test it.
     static UINT StateMessage();
     // Registered: the same for --setup and Set up the remote....
@@ -50,57 +37,18 @@ public:
     int Run(Open open = Open::Nothing);
 
 private:
+    struct Parts;
+
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-
-    // Who asked for a start: the user (the program's start, Resume, Retry)
-    // hears why it failed; a start of the recovery's own does not.
-    enum class Asker { User, Recovery };
-    void Start(Asker asker);
-    void Stop();
-    void Fail(const std::string& reason);
-    void WaitForTuner(Asker asker);
-    void OnPowerOrDeviceNotice(bool resumed);
-    void OnRecoveryTimer();
-    void ArmRecoveryTimer();
-    void LoadMap(bool reloading);
-    void OnRemoteKey(unsigned code);
-    bool MapIsEmpty() const;
-    void OfferSetup();
-    void OnKeyTimer();
-    void Perform(); // the actions in due_, then the key timer
-    void ShowMenu(const RECT& at);
-    void OnCommand(MenuCommand command);
-    void EditMap();
-    void ShowProblems();
-    void ToggleAutoStart();
-    bool SaveOption(const char* name, bool on, const char* failedTitle);
-    void ToggleShowKeys();
-    void ToggleStepAside();
-    // Other programs that read the tuner: halyard-keys stops reading while
-    // one does (StepAside=1), and starts again when the last one is gone.
-    void WatchReaders();
-    void OnReaderEvent(bool changed);
-    void OnReadersChanged();
-    bool ShouldStandAside() const;
-    void StandAside();
-    static void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, LONG, DWORD, DWORD);
-    std::string ReadersText(const char* format) const;
+    bool HandleRegistered(UINT msg, LRESULT* result);
+    void OnTunerChanged();
+    void OnMapChanged();
     void UpdateIcon();
     void Shutdown();
-    std::string ReadMaskCode() const;
-    AutoStart AutoStartOfThisCopy() const;
-    // The LIRC server ([Network]).
-    void StartNetwork();
-    void ReloadNetwork();
-    void NotifyNetworkProblems(const std::string& startError);
-    void ShareKey(unsigned code);
-    void ToggleShareRemote();
-    std::string ButtonName(unsigned code) const;
 
     KeysPaths paths_;
     HWND hwnd_ = nullptr;
-    std::unique_ptr<TrayIcon> tray_;
     HICON activeIcon_ = nullptr;
     HICON inactiveIcon_ = nullptr;
     UINT taskbarCreated_ = 0;
@@ -108,31 +56,5 @@ private:
     UINT mapKeyMessage_ = 0;
     UINT stateMessage_ = 0;
     UINT setupMessage_ = 0;
-
-    bool comReady_ = false;
-    HalyardLibrary library_;
-    MenuState::Mode mode_ = MenuState::Mode::Failed;
-    std::string failure_;
-    std::string maskCode_; // as read when the library started
-    TunerRecovery recovery_;
-    HDEVNOTIFY tunerNotify_ = nullptr;
-    bool toldNotListening_ = false; // a notification said the remote does not work
-
-    KeyDispatcher keys_;
-    std::vector<DueAction> due_; // kept: no allocation per key once it has grown
-    std::string mapError_; // why the file could not be read; empty when it was
-    bool menuOpen_ = false;
-    KeyDisplay display_; // ShowKeys: made on its first use
-    std::unique_ptr<MapKeyDialog> mapKey_;
-
-    std::unique_ptr<SystemProcesses> processes_;
-    std::unique_ptr<ReaderWatch> readers_;
-    HWINEVENTHOOK winEvents_[2] = {}; // windows made; windows in front, menus and dialogs closed
-    UINT refreshMs_ = 0;              // the readers' timer's period; 0: not running
-    std::unique_ptr<SetupDialog> setup_;
-    unsigned setupOffer_ = 0; // the offer's notification, while it may be the one shown
-    bool offered_ = false;    // this user has had the offer: no need to ask again
-    std::unique_ptr<LircServer> lirc_;
-    NetworkSettings network_;
-    RepeatCounter repeats_;
+    std::unique_ptr<Parts> parts_;
 };

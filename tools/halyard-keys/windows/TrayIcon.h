@@ -4,16 +4,17 @@
 
 #include <string>
 
+#include "Notices.h"
+
 // The program's one icon in the notification area, its tip and its
 // notifications (balloons), and the decoding of its callback message.
-class TrayIcon {
+class TrayIcon : public Notices {
 public:
-    enum class Kind { Info, Warning, Error };
     // NotificationClicked: the user clicked the last notification shown.
     enum class Event { None, Menu, NotificationClicked };
 
     TrayIcon(HWND hwnd, UINT callbackMessage) : hwnd_(hwnd), callbackMessage_(callbackMessage) {}
-    ~TrayIcon() { Remove(); }
+    ~TrayIcon() override { Remove(); }
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
@@ -23,7 +24,7 @@ public:
     void Update(HICON icon, const std::string& tip);
     // Returns the notification's number, to tell which one a click is for
     // (LastNotification); a later one replaces it.
-    unsigned Notify(const std::string& title, const std::string& text, Kind kind);
+    unsigned Notify(const std::string& title, const std::string& text, Kind kind) override;
     unsigned LastNotification() const { return notifications_; }
     void Remove();
 

@@ -57,10 +57,10 @@ bool Shown(unsigned show, const MenuState& state)
 {
     if (show == kAlways)
         return true;
-    unsigned mode = state.mode == MenuState::Mode::Listening ? kWhenListening
-                    : state.mode == MenuState::Mode::Paused  ? kWhenPaused
-                    : state.mode == MenuState::Mode::Waiting ? kWhenWaiting
-                    : state.mode == MenuState::Mode::Aside   ? kWhenAside
+    unsigned mode = state.mode == TunerState::Listening ? kWhenListening
+                    : state.mode == TunerState::Paused  ? kWhenPaused
+                    : state.mode == TunerState::Waiting ? kWhenWaiting
+                    : state.mode == TunerState::Aside   ? kWhenAside
                                                              : kWhenFailed;
     return (show & mode) || ((show & kWhenProblems) && state.hasProblems);
 }

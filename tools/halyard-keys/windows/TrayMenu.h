@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "TunerState.h"
+
 // The notification icon's menu, built from a table each time it opens.
 enum MenuCommand : UINT {
     kCmdNone = 0,
@@ -24,9 +26,7 @@ enum MenuCommand : UINT {
 };
 
 struct MenuState {
-    // Aside: paused by itself while another program reads the tuner.
-    enum class Mode { Listening, Paused, Waiting, Failed, Aside };
-    Mode mode = Mode::Failed;
+    TunerState mode = TunerState::Failed;
     std::string lastKey; // the first line, as shown
     std::string status;  // the second line, as shown
     std::string settings; // the third: the INI file in use

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "KeyActions.h"
+#include "KeyInput.h"
+#include "KeyPath.h"
+#include "LastKeyLine.h"
+#include "RecordingPerformer.h"
+
+namespace {
+
+const DWORD kPoll = 250;
+
+// The key map's actions and the menu's line on a key path, with the
+// program in front as the test says.
+struct Keys {
+    explicit Keys(const char* text) : map(ParseKeyMap(text))
+    {
+        path.Listen(KeyPath::Stage::Act, &actions);
+        path.Listen(KeyPath::Stage::Show, &lastKey);
+    }
+    // What was performed for a frame of code at now; "" for nothing.
+    std::string Arrive(unsigned code, DWORD now, const char* front = "")
+    {
+        program = front;
+        performer.performed.clear();
+        path.Frame(code, now);
+        std::string text;
+        for (const std::string& action : performer.performed)
+            text += (text.empty() ? "" : ";") + action;
+        return text;
+    }
+
+    KeyMap map;
+    std::string program;
+    int asked = 0;
+    RecordingPerformer performer;
+    RecordingNotices notices;
+    KeyPath path{nullptr, 0};
+    KeyActions actions{map, &performer, &notices, [this] {
+                           ++asked;
+                           return program;
+                       }};
+    LastKeyLine lastKey{map};
+};
+
+TEST(KeyActionsTest, TheMenuLineNamesTheKeyItsMappingAndItsState)
+{
+    Keys keys("[Keys]\n1 = Enter\n2 = Esc, long: Alt+F4\n");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: none yet (press a key on the remote)");
+    DWORD t = 1000;
+    EXPECT_EQ(keys.Arrive(1, t), "Enter");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x01 (1) = Enter");
+    EXPECT_EQ(keys.Arrive(1, t += kPoll), "");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x01 (1) = Enter (held)");
+    EXPECT_EQ(keys.Arrive(9, t += kPoll), "");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x09 (9) (not mapped)");
+    EXPECT_EQ(keys.Arrive(2, t += kPoll), "");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x02 (2) = Esc, long: Alt+F4");
+    for (int i = 0; i < 4; ++i)
+        keys.Arrive(2, t += kPoll);
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x02 (2) = Esc, long: Alt+F4 (long)");
+}
+
+TEST(KeyActionsTest, TheProgramInFrontIsAskedOncePerPressAndOnlyWhenItMatters)
+{
+    Keys global("[Keys]\n1 = Enter\n");
+    EXPECT_EQ(global.Arrive(1, 0, "vlc.exe"), "Enter");
+    EXPECT_EQ(global.asked, 0);
+    EXPECT_EQ(global.lastKey.text(), "Last key: 0x01 (1) = Enter");
+
+    Keys keys("[Keys]\n1 = Enter\n2 = Esc\n[Keys:vlc.exe]\n1 = Space\n2 = nothing\n");
+    EXPECT_EQ(keys.Arrive(1, 0, "VLC.exe"), "Space");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x01 (1) = Space, from [Keys:vlc.exe]");
+    // Held: the key keeps the section it was pressed in, whatever is in front.
+    EXPECT_EQ(keys.Arrive(1, kPoll, "notepad.exe"), "");
+    EXPECT_EQ(keys.asked, 1);
+    EXPECT_EQ(keys.Arrive(1, 2000, "notepad.exe"), "Enter");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x01 (1) = Enter, from [Keys]");
+    EXPECT_EQ(keys.Arrive(2, 2100, "vlc.exe"), "nothing");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x02 (2) = nothing, from [Keys:vlc.exe]");
+    EXPECT_EQ(keys.asked, 3);
+}
+
+TEST(KeyActionsTest, ANewMapForgetsTheKeyInHand)
+{
+    Keys keys("[Keys]\n1 = Enter, long: Esc\n");
+    keys.Arrive(1, 0);
+    keys.map = ParseKeyMap("[Keys]\n1 = Tab\n");
+    keys.actions.MapChanged();
+    keys.performer.performed.clear();
+    keys.path.Tick(5000); // the old key's release: its short action is gone with its map
+    EXPECT_TRUE(keys.performer.performed.empty());
+    EXPECT_EQ(keys.Arrive(1, 6000), "Tab"); // a new press with the new map
+}
+
+TEST(KeyActionsTest, KeystrokesAreHeldBackWhileTheMenuIsOpenCommandsAreNot)
+{
+    Keys keys("[Keys]\n1 = Enter\n2 = run: notepad.exe\n");
+    keys.actions.HoldBackKeystrokes(true);
+    EXPECT_EQ(keys.Arrive(1, 0), "");
+    EXPECT_EQ(keys.Arrive(2, 100), "run: notepad.exe");
+    keys.actions.HoldBackKeystrokes(false);
+    EXPECT_EQ(keys.Arrive(1, 200), "Enter");
+}
+
+TEST(KeyInputTest, PressesInOrderReleasesInReverseWithExtendedKeysMarked)
+{
+    std::vector<INPUT> inputs = KeyStrokeInputs({VK_CONTROL, VK_SHIFT, VK_LEFT});
+    const WORD order[] = {VK_CONTROL, VK_SHIFT, VK_LEFT, VK_LEFT, VK_SHIFT, VK_CONTROL};
+    ASSERT_EQ(inputs.size(), 6u);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(inputs[i].type, static_cast<DWORD>(INPUT_KEYBOARD));
+        EXPECT_EQ(inputs[i].ki.wVk, order[i]);
+        EXPECT_EQ((inputs[i].ki.dwFlags & KEYEVENTF_KEYUP) != 0, i >= 3);
+        EXPECT_EQ((inputs[i].ki.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0, order[i] == VK_LEFT);
+    }
+    for (WORD vk : {WORD(VK_MEDIA_PLAY_PAUSE), WORD(VK_VOLUME_UP), WORD(VK_DELETE), WORD(VK_PRIOR)})
+        EXPECT_TRUE(KeyStrokeInputs({vk})[0].ki.dwFlags & KEYEVENTF_EXTENDEDKEY) << vk;
+    for (WORD vk : {WORD(VK_RETURN), WORD('A'), WORD(VK_NUMPAD4)})
+        EXPECT_FALSE(KeyStrokeInputs({vk})[0].ki.dwFlags & KEYEVENTF_EXTENDEDKEY) << vk;
+}
+
+} // namespace

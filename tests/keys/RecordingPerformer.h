@@ -1,0 +1,40 @@
+#pragma once
+
+// Strict fakes for the key path's tests: what the key map's actions would
+// have sent or started, and what the user would have been told.
+
+#include <string>
+#include <vector>
+
+#include "ActionPerformer.h"
+#include "Notices.h"
+
+class RecordingPerformer : public ActionPerformer {
+public:
+    // "Enter", "VK_VOLUME_UP x2".
+    std::vector<std::string> performed;
+    bool fail = false;
+
+    bool Perform(const KeyAction& action, unsigned times, std::string* title,
+                 std::string* text) override
+    {
+        performed.push_back(DescribeAction(action) +
+                            (times > 1 ? " x" + std::to_string(times) : ""));
+        if (fail) {
+            *title = "failed";
+            *text = DescribeAction(action);
+        }
+        return !fail;
+    }
+};
+
+class RecordingNotices : public Notices {
+public:
+    std::vector<std::string> told; // "title: text"
+
+    unsigned Notify(const std::string& title, const std::string& text, Kind) override
+    {
+        told.push_back(title + ": " + text);
+        return static_cast<unsigned>(told.size());
+    }
+};

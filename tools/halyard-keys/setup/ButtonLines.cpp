@@ -1,0 +1,76 @@
+#include "ButtonLines.h"
+
+#include <stdio.h>
+
+#include "CommonButtonActions.h"
+#include "KeyMap.h"
+#include "MappingForm.h"
+#include "TextEncoding.h"
+#include "Text.h"
+
+namespace {
+
+const char kNames[] = "Names";
+const char kKeys[] = "Keys";
+
+std::string NameLine(unsigned code, const std::string& name)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "0x%02X = ", code);
+    return text + name;
+}
+
+IniText::KeyMatch Nothing()
+{
+    return [](const std::string&) { return false; };
+}
+
+} // namespace
+
+IniText::KeyMatch MatchButton(unsigned code, const std::string& name)
+{
+    IniText::KeyMatch byCode = MatchKeyCode(code);
+    return [byCode, name](const std::string& key) {
+        return byCode(key) || (!name.empty() && _stricmp(key.c_str(), name.c_str()) == 0);
+    };
+}
+
+std::string ButtonLine(unsigned code, const std::string& name, const std::string& value)
+{
+    return name.empty() ? MappingLine(code, value) : name + " = " + value;
+}
+
+bool AddButtonLines(IniText* text, const std::vector<NamedButton>& buttons, bool commonActions,
+                    size_t* added, std::string* error)
+{
+    IniText edited = *text;
+    *added = 0;
+    for (const NamedButton& button : buttons) {
+        KeyMap map = ParseKeyMap(DecodeTextFile(edited.Bytes()));
+        if (map.NameOf(button.code) == button.name)
+            continue;
+        unsigned other;
+        if (map.CodeOf(button.name, &other))
+            edited.Remove(kNames, MatchKeyCode(other));
+        bool renamed = !map.NameOf(button.code).empty();
+        // In place of the code's old name, where the user gave it a new one.
+        if (!edited.Set(kNames, MatchKeyCode(button.code), NameLine(button.code, button.name),
+                        error))
+            return false;
+        *added += renamed ? 0 : 1;
+    }
+    if (commonActions) {
+        KeyMap map = ParseKeyMap(DecodeTextFile(edited.Bytes()));
+        for (const ButtonName& name : map.names) {
+            const KeySection* keys = map.Section("");
+            std::string action = CommonButtonAction(name.name);
+            if (action.empty() || (keys && keys->Find(name.code)))
+                continue;
+            if (!edited.Set(kKeys, Nothing(), name.name + " = " + action, error))
+                return false;
+            ++*added;
+        }
+    }
+    *text = edited;
+    return true;
+}
