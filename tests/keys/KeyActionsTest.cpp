@@ -34,12 +34,13 @@ struct Keys {
     std::string program;
     int asked = 0;
     RecordingPerformer performer;
-    RecordingNotices notices;
     KeyPath path{nullptr, 0};
-    KeyActions actions{map, &performer, &notices, [this] {
+    KeyActions actions{map, &performer,
+                       [this] {
                            ++asked;
                            return program;
-                       }};
+                       },
+                       nullptr};
     LastKeyLine lastKey{map};
 };
 
@@ -101,6 +102,73 @@ TEST(KeyActionsTest, KeystrokesAreHeldBackWhileTheMenuIsOpenCommandsAreNot)
     EXPECT_EQ(keys.Arrive(2, 100), "run: notepad.exe");
     keys.actions.HoldBackKeystrokes(false);
     EXPECT_EQ(keys.Arrive(1, 200), "Enter");
+}
+
+TEST(KeyActionsTest, AModeComesFirstUntilItEndsAndOnceTakesOneKey)
+{
+    Keys keys("[Keys]\n1 = mode: Mouse\n2 = Enter\n3 = mode: Mouse, once\n"
+              "[Mode:Mouse]\n1 = mode: off\n2 = Space\n4 = Left\n");
+    int changes = 0;
+    KeyActions actions(keys.map, &keys.performer, [] { return std::string(); },
+                       [&] { ++changes; });
+    KeyPath path(nullptr, 0);
+    std::string shown;
+    bool always = false;
+    FunctionListener display([&](const KeyEvent&, KeyHandling* handling) {
+        shown = handling->shown;
+        always = handling->showAlways;
+    });
+    path.Listen(KeyPath::Stage::Act, &actions);
+    path.Listen(KeyPath::Stage::Show, &display);
+    actions.MapChanged();
+    EXPECT_EQ(actions.mode(), "");
+    DWORD t = 0;
+    auto press = [&](unsigned code) {
+        keys.performer.performed.clear();
+        path.Frame(code, t += 1000);
+        return keys.performer.performed.empty() ? std::string() : keys.performer.performed[0];
+    };
+    EXPECT_EQ(press(1), "");
+    EXPECT_EQ(actions.mode(), "Mouse");
+    EXPECT_EQ(shown, "Mouse mode");
+    EXPECT_TRUE(always); // shown without ShowKeys: the keys do something else now
+    EXPECT_EQ(press(2), "Space");
+    EXPECT_EQ(press(4), "Left");
+    EXPECT_EQ(press(1), ""); // mode: off
+    EXPECT_EQ(shown, "Mode off");
+    EXPECT_EQ(press(2), "Enter");
+    EXPECT_EQ(press(3), "");
+    EXPECT_EQ(actions.mode(), "Mouse");
+    EXPECT_EQ(press(2), "Space"); // the one key
+    EXPECT_EQ(actions.mode(), "");
+    EXPECT_EQ(press(2), "Enter");
+    EXPECT_EQ(changes, 4);
+    // The menu's way back.
+    press(1);
+    actions.LeaveMode();
+    EXPECT_EQ(press(2), "Enter");
+}
+
+TEST(KeyActionsTest, StartModeAtTheStartAndAModeWhoseSectionsWentEnds)
+{
+    Keys keys("[Keys]\n2 = Enter\n[Mode:Mouse]\n2 = Space\n[Options]\nStartMode=mouse\n");
+    keys.actions.MapChanged();
+    EXPECT_EQ(keys.actions.mode(), "Mouse");
+    EXPECT_EQ(keys.Arrive(2, 0), "Space");
+    keys.map = ParseKeyMap("[Keys]\n2 = Enter\n");
+    keys.actions.MapChanged();
+    EXPECT_EQ(keys.actions.mode(), "");
+    EXPECT_EQ(keys.Arrive(2, 1000), "Enter");
+}
+
+TEST(KeyActionsTest, AHeldKeyAddsNoRepeatWhileItsSequenceIsStillBeingSent)
+{
+    Keys keys("[Options]\nRepeatDelayMs=0\n[Keys]\n1 = Down, wait 900, Down, repeat\n");
+    EXPECT_EQ(keys.Arrive(1, 0), "Down, wait 900, Down");
+    keys.performer.idle = false;
+    EXPECT_EQ(keys.Arrive(1, kPoll), "");
+    keys.performer.idle = true;
+    EXPECT_EQ(keys.Arrive(1, 2 * kPoll), "Down, wait 900, Down");
 }
 
 TEST(KeyInputTest, PressesInOrderReleasesInReverseWithExtendedKeysMarked)

@@ -42,6 +42,21 @@ const LineCase kLines[] = {
     {"0x20 = VK_VOLUME_UP, repeat fast", 0x20, "VK_VOLUME_UP, repeat fast"},
     {"0x20 = Up, Repeat  Fast", 0x20, "Up, repeat fast"},
     {"0x12 = nothing", 0x12, "nothing"},
+    // Sequences: each step pressed and released before the next; the options
+    // after the last; a long action is a sequence too.
+    {"0x12 = Ctrl+C, Ctrl+V", 0x12, "Ctrl+C, Ctrl+V"},
+    {"0x12 = alt+tab , WAIT 200,enter", 0x12, "Alt+Tab, wait 200, Enter"},
+    {"0x12 = Down, Down, repeat", 0x12, "Down, Down, repeat"},
+    {"0x12 = Enter, long: Alt+F4, Enter", 0x12, "Enter, long: Alt+F4, Enter"},
+    // Text to type takes the rest of the line, commas and all.
+    {"0x12 = type: Gr\xC3\xBC\xC3\x9F" "e, Welt", 0x12, "type: Gr\xC3\xBC\xC3\x9F" "e, Welt"},
+    {"0x12 = TYPE:a, repeat", 0x12, "type: a, repeat"},
+    {"0x12 = Enter, long: type: x, long: y", 0x12, "Enter, long: type: x, long: y"},
+    // The program in front, or started; a mode's end.
+    {"0x12 = show: vlc.exe", 0x12, "show: vlc.exe"},
+    {"0x12 = show: \"C:\\Program Files\\VLC\\vlc.exe\" --x, y, repeat", 0x12,
+     "show: \"C:\\Program Files\\VLC\\vlc.exe\" --x, y, repeat"},
+    {"0x12 = mode: OFF", 0x12, "mode: off"},
     {"0x12 = Nothing, long: Esc", 0x12, "nothing, long: Esc"},
     // Bad lines.
     {"0x06 = Entr", -1, "'Entr' is not a key name"},
@@ -59,21 +74,39 @@ const LineCase kLines[] = {
     {"0x12 = A+B", -1, "'A+B' has more than one key besides Ctrl, Alt, Shift and Win"},
     {"0x12 = Ctrl+ctrl+A", -1, "'ctrl' is in the combination twice"},
     {"0x12 = Enter, twice", -1,
-     "unknown setting 'twice' after the comma (known: long:, repeat, repeat fast)"},
+     "'twice' is not a key name (after a comma come the keystrokes of a sequence, long:, "
+     "repeat or repeat fast)"},
     {"0x12 = Enter, repeat, long: Esc", -1,
-     "unknown setting 'repeat' after the comma (known: long:, repeat, repeat fast)"},
+     "'repeat' comes last, after the action and its long: (as in Up, repeat)"},
     {"0x12 = Enter, long: Esc, repeat", -1,
      "a key with a long action does not repeat (remove one of them)"},
     {"0x12 = Enter, long:", -1, "long: needs an action"},
     {"0x12 = Enter, long: Entr", -1, "long: 'Entr' is not a key name"},
-    {"0x12 = Enter, long: Esc, long: F1", -1,
-     "long: unknown setting 'long: F1' after the comma (known: long:, repeat, repeat fast)"},
-    {"0x12 = long: Esc", -1, "'long: Esc' is not a key name"},
+    {"0x12 = Enter, long: Esc, long: F1", -1, "long: a key has one long action"},
+    {"0x12 = long: Esc", -1, "long: follows an action, as in Enter, long: Esc"},
     {"0x12 = F25", -1, "'F25' is not a key name"},
     {"0x12 = VK_LBUTTON", -1, "'VK_LBUTTON' is not a key name"},
     {"0x12 = run:", -1, "run: needs a command line"},
     {"0x12 = run: , repeat", -1, "run: needs a command line"},
     {"0x12 = run: \"C:\\x.exe --go", -1, "unbalanced quote in the command line"},
+    // The new forms' bad lines.
+    {"0x12 = Ctrl+C,, Ctrl+V", -1, "an empty step between two commas"},
+    {"0x12 = wait 200, Enter", -1, "'wait 200': a wait goes between two keystrokes"},
+    {"0x12 = Enter, wait 200", -1, "'wait 200': a wait goes between two keystrokes"},
+    {"0x12 = A, wait 0, B", -1, "'wait 0': a wait is 1 to 5000 milliseconds, as in wait 200"},
+    {"0x12 = A, wait 5001, B", -1,
+     "'wait 5001': a wait is 1 to 5000 milliseconds, as in wait 200"},
+    {"0x12 = A, wait 1, wait 2, B", -1, "two waits in a row: make them one"},
+    {"0x12 = Ctrl+C, run: x.exe", -1,
+     "run: is an action of its own: a sequence holds keystrokes and waits"},
+    {"0x12 = type:", -1, "type: needs the text to type"},
+    {"0x12 = show: , repeat", -1, "show: needs a program's file name or its command line"},
+    {"0x12 = mode:", -1, "mode: needs a mode's name, or off"},
+    {"0x12 = mode: off, once", -1, "mode: off takes no once"},
+    {"0x12 = mode: Mouse, twice", -1, "after mode: Mouse only ', once' may follow"},
+    {"0x12 = mode: Mouse", -1, "mode: Mouse has no [Mode:Mouse] section"},
+    {"0x12 = Enter, long: mode: a]b", -1,
+     "long: 'a]b' is not a mode's name (letters, digits and spaces; no : ] or ,)"},
 };
 
 TEST(KeyMapTest, EachLineReadsBackOrIsReportedWithItsNumber)
@@ -103,11 +136,59 @@ TEST(KeyMapTest, KeysArePressedInTheOrderWritten)
     ASSERT_EQ(map.MappingCount(), 2u);
     const KeyAction& keys = map.Find(1)->action;
     EXPECT_EQ(keys.kind, KeyAction::Kind::Keys);
-    EXPECT_EQ(keys.keys, (std::vector<WORD>{VK_CONTROL, VK_SHIFT, VK_LEFT}));
+    ASSERT_EQ(keys.steps.size(), 1u);
+    EXPECT_EQ(keys.steps[0].keys, (std::vector<WORD>{VK_CONTROL, VK_SHIFT, VK_LEFT}));
     EXPECT_EQ(map.Find(1)->repeat, Repeat::Off);
     EXPECT_FALSE(map.Find(1)->hasLong);
     EXPECT_EQ(map.Find(2)->action.kind, KeyAction::Kind::Run);
     EXPECT_EQ(map.Find(2)->action.command, "x.exe");
+}
+
+TEST(KeyMapTest, ASequenceHasSixtyFourStepsAtTheMost)
+{
+    std::string steps = "A";
+    for (size_t i = 1; i < kMaxSequenceSteps; ++i)
+        steps += ", B";
+    EXPECT_EQ(ParseKeyMap("[Keys]\n1 = " + steps + "\n").errors.size(), 0u);
+    KeyMap tooLong = ParseKeyMap("[Keys]\n1 = " + steps + ", C\n");
+    ASSERT_EQ(tooLong.errors.size(), 1u);
+    EXPECT_EQ(tooLong.errors[0].message, "a sequence has 64 steps at the most");
+}
+
+// A mode's sections come first while it is on: its program's, its own, then
+// the program's and [Keys]; nothing turns a key off there too.
+TEST(KeyMapTest, ModesAndTheirSections)
+{
+    KeyMap map = ParseKeyMap("[Keys]\n1 = mode: Mouse\n2 = Enter\n3 = mode: menu, once\n"
+                             "[Mode:Mouse]\n1 = mode: off\n2 = Space\n4 = mode: MOUSE\n"
+                             "5 = nothing\n[Mode:mouse:vlc.exe]\n2 = Tab\n[Mode:Menu]\n2 = F10\n"
+                             "[Mode:off]\n6 = Esc\n[Mode:]\n[Options]\nStartMode=MOUSE\n");
+    ASSERT_EQ(map.errors.size(), 3u);
+    EXPECT_EQ(map.errors[0].line, 8);
+    EXPECT_EQ(map.errors[0].message, "mode: MOUSE in [Mode:Mouse] is its own mode already");
+    EXPECT_EQ(map.errors[1].line, 14);
+    EXPECT_EQ(map.errors[1].message, "'off' is no mode's name: mode: off ends every mode");
+    EXPECT_EQ(map.errors[2].line, 16);
+    EXPECT_EQ(map.errors[2].message, "[Mode:] needs the mode's name, as in [Mode:Mouse]");
+    const KeySection* from = nullptr;
+    EXPECT_EQ(DescribeAction(map.Find(2, "", &from, "mouse")->action), "Space");
+    EXPECT_EQ(from->Name(), "[Mode:Mouse]");
+    EXPECT_EQ(DescribeAction(map.Find(2, "VLC.exe", &from, "Mouse")->action), "Tab");
+    EXPECT_EQ(from->Name(), "[Mode:mouse:vlc.exe]");
+    EXPECT_EQ(DescribeAction(map.Find(2, "vlc.exe", &from)->action), "Enter");
+    EXPECT_EQ(DescribeAction(map.Find(3, "", &from, "Mouse")->action), "mode: menu, once");
+    EXPECT_EQ(from->Name(), "[Keys]");
+    EXPECT_EQ(map.Find(5, "", nullptr, "Mouse")->action.kind, KeyAction::Kind::Nothing);
+    EXPECT_EQ(map.Find(6, "", nullptr, "Mouse"), nullptr);
+    EXPECT_EQ(map.ModeName("MENU"), "Menu");
+    EXPECT_EQ(map.startMode, "MOUSE");
+
+    KeyMap unknown = ParseKeyMap("[Keys]\n1 = Enter\n[Options]\nStartMode=Nope\n");
+    ASSERT_EQ(unknown.errors.size(), 1u);
+    EXPECT_EQ(unknown.errors[0].line, 4);
+    EXPECT_EQ(unknown.errors[0].message,
+              "StartMode=Nope: there is no [Mode:Nope] section; no mode applies at the start");
+    EXPECT_EQ(unknown.startMode, "");
 }
 
 TEST(KeyMapTest, ReadsTheFileAsWindowsWritesIt)
@@ -169,7 +250,7 @@ TEST(KeyMapTest, Options)
     EXPECT_EQ(map.errors[0].message, "RepeatGuardMs is set twice (first on line 2, which counts)");
     EXPECT_EQ(map.errors[1].message,
               "unknown option 'RepeatGuard' (known: RepeatGuardMs, LongPressMs, RepeatDelayMs, "
-              "ShowKeys, StepAside)");
+              "ShowKeys, StepAside, StartMode)");
 
     struct Bad {
         const char* line;

@@ -143,9 +143,8 @@ TEST(NamesTest, TheMenuAndTheDisplayShowANamedButtonByItsName)
 {
     KeyMap map = ParseKeyMap("[Names]\n0x12 = KEY_OK\n0x13 = KEY_MENU\n[Keys]\nKEY_OK = Enter\n");
     RecordingPerformer performer;
-    RecordingNotices notices;
     KeyPath path(nullptr, 0);
-    KeyActions actions(map, &performer, &notices, [] { return std::string(); });
+    KeyActions actions(map, &performer, [] { return std::string(); }, nullptr);
     LastKeyLine lastKey(map);
     std::string shown;
     FunctionListener display([&](const KeyEvent&, KeyHandling* handling) { shown = handling->shown; });
@@ -159,7 +158,7 @@ TEST(NamesTest, TheMenuAndTheDisplayShowANamedButtonByItsName)
     EXPECT_EQ(lastKey.text(), "Last key: KEY_MENU (0x13) (not mapped)");
     // Unnamed, as before.
     KeyAction enter;
-    enter.keys = {VK_RETURN};
+    enter.steps = {{{VK_RETURN}, 0}};
     EXPECT_EQ(NamedDisplayText("", enter), "Enter");
 }
 

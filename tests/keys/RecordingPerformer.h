@@ -1,7 +1,7 @@
 #pragma once
 
 // Strict fakes for the key path's tests: what the key map's actions would
-// have sent or started, and what the user would have been told.
+// have had sent or started, and what the user would have been told.
 
 #include <string>
 #include <vector>
@@ -11,21 +11,23 @@
 
 class RecordingPerformer : public ActionPerformer {
 public:
-    // "Enter", "VK_VOLUME_UP x2".
+    // "Enter", "VK_VOLUME_UP x2", and "stop" for a Stop.
     std::vector<std::string> performed;
     bool fail = false;
+    bool idle = true;
+    bool heldBack = false;
 
-    bool Perform(const KeyAction& action, unsigned times, std::string* title,
-                 std::string* text) override
+    bool Perform(const KeyAction& action, unsigned times) override
     {
         performed.push_back(DescribeAction(action) +
                             (times > 1 ? " x" + std::to_string(times) : ""));
-        if (fail) {
-            *title = "failed";
-            *text = DescribeAction(action);
-        }
         return !fail;
     }
+    bool Idle() const override { return idle; }
+    void Stop() override { stops++; }
+    void HoldBack(bool holdBack) override { heldBack = holdBack; }
+
+    int stops = 0;
 };
 
 class RecordingNotices : public Notices {

@@ -76,6 +76,7 @@ const char kSetupOffer[] =
     "remote...)";
 const char kSendFailedTitle[] = "Could not send the keys";
 const char kRunFailedTitle[] = "Could not run the command";
+const char kShowFailedTitle[] = "Could not show the program";
 const char kEditFailedTitle[] = "Could not open the key map";
 const char kHelpFailedTitle[] = "Could not open the help";
 const char kShowKeysFailedTitle[] = "Could not change Show keys on screen";
@@ -108,6 +109,7 @@ const char kLine[] = "line ";
 const char kTimings[] =
     "Repeat guard: %u ms, long press: %u ms, repeat delay: %u ms, keys shown on screen: %s, "
     "steps aside for other programs that read the remote: %s";
+const char kStartModeReport[] = "Mode at the start: ";
 const char kOn[] = "on";
 const char kOff[] = "off";
 const char kNoKeysMapped[] = "No keys mapped (the file has no [Keys] section).";
@@ -169,8 +171,16 @@ const KeyDisplayName kKeyDisplayNames[] = {
     {"VK_NUMPAD9", "Num 9"}, {"VK_MULTIPLY", "Num *"}, {"VK_ADD", "Num +"},
     {"VK_SUBTRACT", "Num -"}, {"VK_DECIMAL", "Num ."}, {"VK_DIVIDE", "Num /"},
 };
-// How the display shows a run: action, before the program's name.
+// How the display shows a run:, show: and type: action, before the program's
+// name or the text; and a mode.
 const char kRunDisplay[] = "run: ";
+const char kShowDisplay[] = "show: ";
+const char kTypeDisplay[] = "type: ";
+const char kModeDisplay[] = " mode"; // after its name: "Mouse mode"
+const char kModeOffDisplay[] = "Mode off";
+// After the state in the tip and the menu: "...; Mouse mode".
+const char kModeAfter[] = "; ";
+const char kMenuLeaveMode[] = "Leave the &mode: normal keys";
 
 // The LIRC server: [Network], its notifications, --check and its replies.
 const char kMenuShareRemote[] = "Share the remote with &LIRC programs";

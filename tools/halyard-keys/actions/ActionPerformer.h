@@ -1,23 +1,21 @@
 #pragma once
 
-#include <string>
-
 #include "KeyMap.h"
 
-// What carries out a key's action: the system's keystrokes and programs
-// (SystemPerformer), or a fake in tests.
+// What carries out the actions of keys: KeySender, or a fake in tests.
+// Actions are done in the order they come; one with waits goes on from the
+// message loop, and those that come meanwhile wait behind it.
 class ActionPerformer {
 public:
     virtual ~ActionPerformer() = default;
-    // action, times in a row; nothing does nothing. False with a
-    // notification's title and text when it failed.
-    virtual bool Perform(const KeyAction& action, unsigned times, std::string* title,
-                         std::string* text) = 0;
-};
-
-// SendInput for keystrokes, CreateProcess for commands.
-class SystemPerformer : public ActionPerformer {
-public:
-    bool Perform(const KeyAction& action, unsigned times, std::string* title,
-                 std::string* text) override;
+    // action, times in a row (Keys, Type, Run, Show; a mode is the key map's
+    // own). False when it failed at once; the user has been told why.
+    virtual bool Perform(const KeyAction& action, unsigned times) = 0;
+    // Whether nothing is waiting to be done.
+    virtual bool Idle() const = 0;
+    // Drops what waits, and leaves no key down.
+    virtual void Stop() = 0;
+    // While held back (the menu is open), nothing is sent; what waits goes
+    // on afterwards.
+    virtual void HoldBack(bool holdBack) = 0;
 };

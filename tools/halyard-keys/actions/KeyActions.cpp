@@ -16,31 +16,60 @@ unsigned RepeatTimes(Repeat repeat, DWORD heldMs)
     return heldMs < kFastThriceAfterMs ? 2 : 3;
 }
 
+bool IsTyped(const KeyAction& action)
+{
+    return action.kind == KeyAction::Kind::Keys || action.kind == KeyAction::Kind::Type;
+}
+
 } // namespace
 
-KeyActions::KeyActions(const KeyMap& map, ActionPerformer* performer, Notices* notices,
-                       std::function<std::string()> program)
-    : map_(map), performer_(performer), notices_(notices), program_(std::move(program))
+KeyActions::KeyActions(const KeyMap& map, ActionPerformer* performer,
+                       std::function<std::string()> program, std::function<void()> modeChanged)
+    : map_(map), performer_(performer), program_(std::move(program)),
+      modeChanged_(std::move(modeChanged))
 {
 }
 
-void KeyActions::Press(unsigned code)
+void KeyActions::MapChanged()
+{
+    inHand_ = false;
+    if (modes_.MapChanged(map_))
+        ModeChanged(nullptr);
+}
+
+void KeyActions::HoldBackKeystrokes(bool holdBack)
+{
+    holdBack_ = holdBack;
+    performer_->HoldBack(holdBack);
+}
+
+void KeyActions::LeaveMode()
+{
+    if (modes_.Enter(std::string(), false))
+        ModeChanged(nullptr);
+}
+
+void KeyActions::Press(unsigned code, KeyHandling* handling)
 {
     inHand_ = true;
     long_ = false;
     code_ = code;
     section_ = nullptr;
-    mapping_ = map_.Find(code, map_.HasProgramSections() ? program_() : std::string(), &section_);
+    mapping_ = map_.Find(code, map_.HasProgramSections() ? program_() : std::string(), &section_,
+                         modes_.current());
+    if (modes_.KeyPressed())
+        ModeChanged(handling);
 }
 
 void KeyActions::OnKey(const KeyEvent& event, KeyHandling* handling)
 {
     if (event.kind == KeyEvent::Kind::Cancel) {
         inHand_ = false;
+        performer_->Stop();
         return;
     }
     if (event.kind == KeyEvent::Kind::Press)
-        Press(event.code);
+        Press(event.code, handling);
     else if (!inHand_ || event.code != code_)
         return;
     handling->taken = true;
@@ -52,8 +81,10 @@ void KeyActions::OnKey(const KeyEvent& event, KeyHandling* handling)
                 performed = Act(mapping_->action, 1, handling);
             break;
         case KeyEvent::Kind::Repeat:
+            // A sequence still being sent takes no more repeats: held, a
+            // slow sequence must not run on long after the release.
             if (!mapping_->hasLong && mapping_->repeat != Repeat::Off &&
-                event.heldMs >= map_.repeatDelayMs)
+                event.heldMs >= map_.repeatDelayMs && performer_->Idle())
                 performed = Act(mapping_->action, RepeatTimes(mapping_->repeat, event.heldMs),
                                 handling);
             break;
@@ -81,14 +112,28 @@ void KeyActions::OnKey(const KeyEvent& event, KeyHandling* handling)
 // True: the action was due (done, held back or failed).
 bool KeyActions::Act(const KeyAction& action, unsigned times, KeyHandling* handling)
 {
-    if (holdBack_ && action.kind == KeyAction::Kind::Keys)
+    if (action.kind == KeyAction::Kind::Mode) {
+        if (modes_.Enter(map_.ModeName(action.mode), action.once))
+            ModeChanged(handling);
         return true;
-    std::string title, text;
-    if (performer_->Perform(action, times, &title, &text))
+    }
+    if (holdBack_ && IsTyped(action))
+        return true;
+    if (performer_->Perform(action, times))
         handling->shown = NamedDisplayText(map_.NameOf(code_), action);
-    else
-        notices_->Notify(title, text, Notices::Kind::Warning);
     return true;
+}
+
+// A mode on or off shows on the screen, also without ShowKeys: nothing
+// else would tell the user why the keys do something else now.
+void KeyActions::ModeChanged(KeyHandling* handling)
+{
+    if (handling) {
+        handling->shown = ModeDisplayText(modes_.current());
+        handling->showAlways = true;
+    }
+    if (modeChanged_)
+        modeChanged_();
 }
 
 // " = Enter", " → Enter, from [Keys:vlc.exe] (held)", " (not mapped)".
@@ -98,7 +143,7 @@ std::string KeyActions::Described(bool performed) const
         return strings::kNotMapped;
     std::string text = (map_.NameOf(code_).empty() ? " = " : strings::kMapsTo) +
                        DescribeMapping(*mapping_);
-    if (map_.HasProgramSections() && section_)
+    if (section_ && (map_.HasProgramSections() || !modes_.current().empty()))
         text += strings::kFromSection + section_->Name();
     if (long_)
         text += strings::kLong;

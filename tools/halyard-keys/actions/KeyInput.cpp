@@ -29,6 +29,15 @@ INPUT KeyEvent(WORD vk, bool up)
     return input;
 }
 
+INPUT UnitEvent(wchar_t unit, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = static_cast<WORD>(unit);
+    input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+    return input;
+}
+
 } // namespace
 
 std::vector<INPUT> KeyStrokeInputs(const std::vector<WORD>& keys)
@@ -41,24 +50,67 @@ std::vector<INPUT> KeyStrokeInputs(const std::vector<WORD>& keys)
     return inputs;
 }
 
-bool SendKeyStroke(const std::vector<WORD>& keys, std::string* error)
+std::vector<INPUT> TextInputs(const std::string& utf8)
 {
-    std::vector<INPUT> inputs = KeyStrokeInputs(keys);
+    std::vector<INPUT> inputs;
+    std::wstring text = Widen(utf8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+            continue;
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            inputs.push_back(KeyEvent(VK_RETURN, false));
+            inputs.push_back(KeyEvent(VK_RETURN, true));
+            continue;
+        }
+        // A surrogate pair goes as two units, each down and up, high first.
+        inputs.push_back(UnitEvent(text[i], false));
+        inputs.push_back(UnitEvent(text[i], true));
+    }
+    return inputs;
+}
+
+bool SendInputs(const std::vector<INPUT>& inputs, std::string* error)
+{
     if (inputs.empty())
         return true;
-    UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    UINT sent = SendInput(static_cast<UINT>(inputs.size()),
+                          const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
     if (sent == inputs.size())
         return true;
     DWORD code = GetLastError();
-    // Never leave a modifier down: release what the system did take.
-    if (sent > 0 && sent < keys.size()) {
-        std::vector<INPUT> releases;
-        for (UINT i = sent; i-- > 0;)
-            releases.push_back(KeyEvent(keys[i], true));
-        SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+    // Never leave a key down: release what the system took of the presses
+    // and not of their releases.
+    std::vector<INPUT> releases;
+    for (UINT i = sent; i-- > 0;) {
+        const KEYBDINPUT& key = inputs[i].ki;
+        if (inputs[i].type != INPUT_KEYBOARD || (key.dwFlags & KEYEVENTF_KEYUP))
+            continue;
+        bool releasedAlready = false;
+        for (UINT j = i + 1; j < sent && !releasedAlready; ++j)
+            releasedAlready = inputs[j].type == INPUT_KEYBOARD &&
+                              (inputs[j].ki.dwFlags & KEYEVENTF_KEYUP) &&
+                              inputs[j].ki.wVk == key.wVk && inputs[j].ki.wScan == key.wScan;
+        if (!releasedAlready) {
+            INPUT up = inputs[i];
+            up.ki.dwFlags |= KEYEVENTF_KEYUP;
+            releases.push_back(up);
+        }
     }
+    if (!releases.empty())
+        SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
     *error = SystemText(code);
     if (error->empty())
         *error = "the system refused the keystrokes";
     return false;
+}
+
+void ReleaseIfDown(const std::vector<WORD>& keys)
+{
+    std::vector<INPUT> releases;
+    for (WORD vk : keys) {
+        if (GetAsyncKeyState(vk) & 0x8000)
+            releases.push_back(KeyEvent(vk, true));
+    }
+    if (!releases.empty())
+        SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
 }

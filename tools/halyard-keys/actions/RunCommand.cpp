@@ -6,7 +6,7 @@
 
 #include "Text.h"
 
-bool RunCommand(const std::string& commandLine, std::string* error)
+bool RunCommand(const std::string& commandLine, std::string* error, unsigned long* processId)
 {
     std::wstring command = Widen(commandLine);
     DWORD length = ExpandEnvironmentStringsW(command.c_str(), nullptr, 0);
@@ -24,6 +24,8 @@ bool RunCommand(const std::string& commandLine, std::string* error)
         *error = SystemText(GetLastError());
         return false;
     }
+    if (processId)
+        *processId = process.dwProcessId;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;

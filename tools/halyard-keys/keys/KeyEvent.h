@@ -32,6 +32,8 @@ struct KeyHandling {
     std::string described;
     // What the on-screen display shows; empty: nothing.
     std::string shown;
+    // Shown also where the user did not ask to see each key (a mode change).
+    bool showAlways = false;
 };
 
 class KeyListener {

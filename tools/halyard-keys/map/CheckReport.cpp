@@ -63,6 +63,8 @@ std::string CheckReport(const std::string& iniPath, const KeyMap& map)
              map.repeatDelayMs, map.showKeys ? strings::kOn : strings::kOff,
              map.stepAside ? strings::kOn : strings::kOff);
     text += std::string(options) + "\n";
+    if (!map.startMode.empty())
+        text += strings::kStartModeReport + map.startMode + "\n";
     text += ErrorLines(map);
     return text + Summary(map) + "\n";
 }

@@ -14,24 +14,51 @@ const KeyMapping* KeySection::Find(unsigned code) const
     return nullptr;
 }
 
-std::string KeySection::Name() const
+unsigned KeyAction::WaitMs() const
 {
-    return program.empty() ? "[Keys]" : "[Keys:" + program + "]";
+    unsigned total = 0;
+    for (const KeyStep& step : steps)
+        total += step.waitMs;
+    return total;
 }
 
-const KeySection* KeyMap::Section(const std::string& program) const
+std::string KeySection::Name() const
+{
+    std::string suffix = program.empty() ? "" : ":" + program;
+    return mode.empty() ? "[Keys" + suffix + "]" : "[Mode:" + mode + suffix + "]";
+}
+
+const KeySection* KeyMap::Section(const std::string& program, const std::string& mode) const
 {
     for (const KeySection& section : sections) {
-        if (_stricmp(section.program.c_str(), program.c_str()) == 0)
+        if (_stricmp(section.program.c_str(), program.c_str()) == 0 &&
+            _stricmp(section.mode.c_str(), mode.c_str()) == 0)
             return &section;
     }
     return nullptr;
 }
 
-const KeyMapping* KeyMap::Find(unsigned code, const std::string& program,
-                               const KeySection** from) const
+bool KeyMap::HasMode(const std::string& mode) const
 {
-    const KeySection* candidates[] = {program.empty() ? nullptr : Section(program), Section("")};
+    return !ModeName(mode).empty();
+}
+
+std::string KeyMap::ModeName(const std::string& mode) const
+{
+    for (const KeySection& section : sections) {
+        if (!mode.empty() && _stricmp(section.mode.c_str(), mode.c_str()) == 0)
+            return section.mode;
+    }
+    return std::string();
+}
+
+const KeyMapping* KeyMap::Find(unsigned code, const std::string& program,
+                               const KeySection** from, const std::string& mode) const
+{
+    bool inMode = !mode.empty(), forProgram = !program.empty();
+    const KeySection* candidates[] = {inMode && forProgram ? Section(program, mode) : nullptr,
+                                      inMode ? Section("", mode) : nullptr,
+                                      forProgram ? Section(program) : nullptr, Section("")};
     for (const KeySection* section : candidates) {
         const KeyMapping* mapping = section ? section->Find(code) : nullptr;
         if (mapping) {
@@ -82,13 +109,30 @@ bool KeyMap::CodeOf(const std::string& name, unsigned* code) const
 
 std::string DescribeAction(const KeyAction& action)
 {
-    if (action.kind == KeyAction::Kind::Nothing)
+    switch (action.kind) {
+    case KeyAction::Kind::Nothing:
         return "nothing";
-    if (action.kind == KeyAction::Kind::Run)
+    case KeyAction::Kind::Run:
         return "run: " + action.command;
+    case KeyAction::Kind::Show:
+        return "show: " + action.command;
+    case KeyAction::Kind::Type:
+        return "type: " + action.text;
+    case KeyAction::Kind::Mode:
+        return "mode: " + (action.mode.empty() ? std::string("off") : action.mode) +
+               (action.once ? ", once" : "");
+    case KeyAction::Kind::Keys:
+        break;
+    }
     std::string text;
-    for (WORD vk : action.keys)
-        text += (text.empty() ? "" : "+") + KeyName(vk);
+    for (const KeyStep& step : action.steps) {
+        if (!text.empty())
+            text += ", ";
+        if (step.keys.empty())
+            text += "wait " + std::to_string(step.waitMs);
+        for (size_t i = 0; i < step.keys.size(); ++i)
+            text += (i ? "+" : "") + KeyName(step.keys[i]);
+    }
     return text;
 }
 

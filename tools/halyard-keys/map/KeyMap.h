@@ -5,15 +5,33 @@
 #include <string>
 #include <vector>
 
-// What a remote key does: a key combination typed into the foreground
-// window, a command line started, or nothing (to turn a key of [Keys] off
-// for one program).
-struct KeyAction {
-    enum class Kind { Keys, Run, Nothing };
-    Kind kind = Kind::Keys;
-    std::vector<WORD> keys; // virtual keys, pressed in this order, released in reverse
-    std::string command;    // Run: the command line as written (UTF-8)
+// One step of a sequence of keystrokes: a key combination, pressed and
+// released before the next step, or a wait.
+struct KeyStep {
+    std::vector<WORD> keys; // virtual keys, pressed in this order, released in reverse; empty: a wait
+    unsigned waitMs = 0;
 };
+
+// What a remote key does: key combinations typed into the foreground window
+// one after the other, text typed there, a command line started, a program
+// brought to the front (or started), another mode of the map, or nothing
+// (to turn a key of [Keys] off for one program or mode).
+struct KeyAction {
+    enum class Kind { Keys, Run, Nothing, Type, Mode, Show };
+    Kind kind = Kind::Keys;
+    std::vector<KeyStep> steps; // Keys: one combination, or a sequence with waits
+    std::string command;        // Run, Show: the command line as written (UTF-8)
+    std::string text;           // Type: the text (UTF-8)
+    std::string mode;           // Mode: the mode's name as written; empty for off
+    bool once = false;          // Mode: for one key, then back
+
+    // Keys: the waits between the combinations, together.
+    unsigned WaitMs() const;
+};
+
+// A sequence's bounds.
+const unsigned kMaxWaitMs = 5000;
+const size_t kMaxSequenceSteps = 64;
 
 // How a held key acts after its first frame.
 enum class Repeat {
@@ -34,14 +52,16 @@ struct KeyMapping {
     int line = 0;
 };
 
-// [Keys], or [Keys:<program>.exe] for the program whose window is in front.
+// [Keys], or [Keys:<program>.exe] for the program whose window is in front;
+// [Mode:<name>] and [Mode:<name>:<program>.exe] while that mode is on.
 struct KeySection {
-    std::string program; // as written; empty for [Keys]
+    std::string program; // as written; empty for [Keys] and [Mode:<name>]
+    std::string mode;    // as written; empty for [Keys] sections
     std::vector<KeyMapping> mappings; // in file order, each code once
     int line = 0;        // of the (first) header
 
     const KeyMapping* Find(unsigned code) const;
-    // "[Keys]", "[Keys:vlc.exe]".
+    // "[Keys]", "[Keys:vlc.exe]", "[Mode:Mouse]", "[Mode:Mouse:vlc.exe]".
     std::string Name() const;
 };
 
@@ -72,15 +92,23 @@ struct KeyMap {
     unsigned repeatDelayMs = kDefaultRepeatDelayMs;
     unsigned showKeys = 0; // 1: show each key's action on the screen
     unsigned stepAside = 1; // 1: stop reading while another program reads the tuner
+    std::string startMode;  // StartMode=: the mode at the start; empty for none
     bool hasKeysSection = false;
 
     // What code does while program (an image file name, any case; empty
-    // when unknown) is in front: its section's mapping, else [Keys]'s. Null
-    // when the code is mapped in neither; *section tells which it came from.
+    // when unknown) is in front and mode is on (empty: none): the mode's
+    // section for the program, the mode's, the program's, else [Keys]'s.
+    // Null when the code is mapped in none; *section tells which it came from.
     const KeyMapping* Find(unsigned code, const std::string& program = std::string(),
-                           const KeySection** section = nullptr) const;
-    // The section of program, exactly ("" for [Keys]); null when absent.
-    const KeySection* Section(const std::string& program) const;
+                           const KeySection** section = nullptr,
+                           const std::string& mode = std::string()) const;
+    // The section of program and mode, exactly ("" for none); null when absent.
+    const KeySection* Section(const std::string& program,
+                              const std::string& mode = std::string()) const;
+    // Whether a section of the mode exists (any case): the mode can be on.
+    bool HasMode(const std::string& mode) const;
+    // The mode's name as its first section writes it; empty when it has none.
+    std::string ModeName(const std::string& mode) const;
     bool HasProgramSections() const;
     size_t MappingCount() const;
     // The name [Names] gives code; empty when it has none.
@@ -94,7 +122,9 @@ struct KeyMap {
 // comments are whole lines starting with ';' or '#'.
 KeyMap ParseKeyMap(const std::string& text);
 
-// How an action reads back: "Ctrl+Shift+P", "run: notepad.exe", "nothing".
+// How an action reads back: "Ctrl+Shift+P", "Ctrl+C, wait 200, Ctrl+V",
+// "run: notepad.exe", "type: Hello", "mode: Mouse, once", "show: vlc.exe",
+// "nothing".
 std::string DescribeAction(const KeyAction& action);
 // The whole right-hand side: "Enter, long: Alt+F4", "VK_VOLUME_UP, repeat fast".
 std::string DescribeMapping(const KeyMapping& mapping);

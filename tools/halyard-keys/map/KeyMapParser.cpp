@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 #include "ButtonNames.h"
 #include "KeyMap.h"
 #include "MappingValue.h"
@@ -32,13 +34,19 @@ const Option kOptions[] = {
     {"StepAside", &KeyMap::stepAside, 0, 1, 1, "0 (off) or 1 (on)"},
 };
 const size_t kOptionCount = sizeof(kOptions) / sizeof(kOptions[0]);
-const char kKnownOptions[] = "RepeatGuardMs, LongPressMs, RepeatDelayMs, ShowKeys, StepAside";
+const char kKnownOptions[] =
+    "RepeatGuardMs, LongPressMs, RepeatDelayMs, ShowKeys, StepAside, StartMode";
+const char kStartMode[] = "StartMode";
 
 class Parser {
 public:
     explicit Parser(KeyMap* map) : map_(map), names_(map) {}
 
-    void Finish() { names_.Finish(); }
+    void Finish()
+    {
+        names_.Finish();
+        CheckModes();
+    }
 
     void Line(int number, const std::string& raw)
     {
@@ -88,32 +96,59 @@ private:
             return;
         }
         size_t colon = name.find(':');
-        if (!SameWord(TrimSpace(name.substr(0, colon)), "Keys"))
+        std::string kind = TrimSpace(name.substr(0, colon));
+        std::string rest = colon == std::string::npos ? std::string() : name.substr(colon + 1);
+        if (SameWord(kind, "Keys"))
+            KeysHeader(number, colon != std::string::npos, std::string(), TrimSpace(rest));
+        else if (SameWord(kind, "Mode"))
+            ModeHeader(number, rest);
+    }
+
+    // [Mode:<name>] or [Mode:<name>:<program>.exe].
+    void ModeHeader(int number, const std::string& rest)
+    {
+        size_t colon = rest.find(':');
+        std::string mode = TrimSpace(rest.substr(0, colon));
+        if (!IsModeName(mode) || SameWord(mode, "off")) {
+            Error(number, mode.empty() ? "[Mode:] needs the mode's name, as in [Mode:Mouse]"
+                          : SameWord(mode, "off")
+                              ? "'off' is no mode's name: mode: off ends every mode"
+                              : "'" + mode + "' is not a mode's name (letters, digits and "
+                                             "spaces; no : ] or ,)");
             return;
-        std::string program =
-            colon == std::string::npos ? std::string() : TrimSpace(name.substr(colon + 1));
-        if (colon != std::string::npos && program.empty()) {
-            Error(number, "[Keys:] needs the program's file name, as in [Keys:vlc.exe]");
+        }
+        KeysHeader(number, colon != std::string::npos, mode,
+                   colon == std::string::npos ? std::string() : TrimSpace(rest.substr(colon + 1)));
+    }
+
+    void KeysHeader(int number, bool hasProgram, const std::string& mode,
+                    const std::string& program)
+    {
+        std::string kind = mode.empty() ? "[Keys:" : "[Mode:" + mode + ":";
+        if (hasProgram && program.empty()) {
+            Error(number, kind + "] needs the program's file name, as in " + kind + "vlc.exe]");
             return;
         }
         if (program.find_first_of("\\/") != std::string::npos) {
-            Error(number, "[Keys:" + program +
-                              "] names a folder: write the program's file name alone, as in "
-                              "[Keys:vlc.exe]");
+            Error(number, kind + program +
+                              "] names a folder: write the program's file name alone, as in " +
+                              kind + "vlc.exe]");
             return;
         }
         state_ = State::Keys;
-        if (program.empty())
+        if (program.empty() && mode.empty())
             map_->hasKeysSection = true;
         // Sections are found again by name: a section written twice is one.
         for (size_t i = 0; i < map_->sections.size(); ++i) {
-            if (_stricmp(map_->sections[i].program.c_str(), program.c_str()) == 0) {
+            if (_stricmp(map_->sections[i].program.c_str(), program.c_str()) == 0 &&
+                _stricmp(map_->sections[i].mode.c_str(), mode.c_str()) == 0) {
                 section_ = i;
                 return;
             }
         }
         KeySection section;
         section.program = program;
+        section.mode = mode;
         section.line = number;
         map_->sections.push_back(section);
         section_ = map_->sections.size() - 1;
@@ -156,6 +191,16 @@ private:
 
     void SetOption(int line, const std::string& name, const std::string& value)
     {
+        if (SameWord(name, kStartMode)) {
+            if (startModeLine_) {
+                Error(line, std::string(kStartMode) + " is set twice (first on line " +
+                                std::to_string(startModeLine_) + ", which counts)");
+                return;
+            }
+            startModeLine_ = line;
+            map_->startMode = SameWord(value, "off") ? std::string() : value;
+            return;
+        }
         size_t index = 0;
         while (index < kOptionCount && !SameWord(name, kOptions[index].name))
             ++index;
@@ -179,8 +224,47 @@ private:
         optionLines_[index] = line;
     }
 
+    // Once the whole file is read: a mode: names a mode with a section, and
+    // not the one its own section is for; so does StartMode.
+    void CheckModes()
+    {
+        for (KeySection& section : map_->sections) {
+            for (auto it = section.mappings.begin(); it != section.mappings.end();) {
+                std::string error = ModeError(section, it->action);
+                if (error.empty() && it->hasLong)
+                    error = ModeError(section, it->longAction);
+                if (error.empty()) {
+                    ++it;
+                    continue;
+                }
+                Error(it->line, error);
+                it = section.mappings.erase(it);
+            }
+        }
+        if (!map_->startMode.empty() && !map_->HasMode(map_->startMode)) {
+            Error(startModeLine_, std::string(kStartMode) + "=" + map_->startMode +
+                                      ": there is no [Mode:" + map_->startMode +
+                                      "] section; no mode applies at the start");
+            map_->startMode.clear();
+        }
+        std::stable_sort(map_->errors.begin(), map_->errors.end(),
+                         [](const KeyMapError& a, const KeyMapError& b) { return a.line < b.line; });
+    }
+
+    std::string ModeError(const KeySection& section, const KeyAction& action) const
+    {
+        if (action.kind != KeyAction::Kind::Mode || action.mode.empty())
+            return std::string();
+        if (!map_->HasMode(action.mode))
+            return "mode: " + action.mode + " has no [Mode:" + action.mode + "] section";
+        if (_stricmp(action.mode.c_str(), section.mode.c_str()) == 0)
+            return "mode: " + action.mode + " in " + section.Name() + " is its own mode already";
+        return std::string();
+    }
+
     KeyMap* map_;
     NameLines names_;
+    int startModeLine_ = 0;
     State state_ = State::Other;
     size_t section_ = 0;
     int optionLines_[kOptionCount] = {};

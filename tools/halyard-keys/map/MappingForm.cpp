@@ -55,7 +55,7 @@ ActionChoice ChoiceFor(const KeyAction& action)
             KeyMapping mapping;
             std::string ignored;
             if (ParseMappingValue(common[i], &mapping, &ignored) &&
-                mapping.action.keys == action.keys) {
+                DescribeAction(mapping.action) == DescribeAction(action)) {
                 choice.kind = ActionChoice::Kind::Common;
                 choice.common = i;
             }

@@ -9,6 +9,11 @@ namespace {
 
 const char kLongPrefix[] = "long:";
 const char kRunPrefix[] = "run:";
+const char kShowPrefix[] = "show:";
+const char kTypePrefix[] = "type:";
+const char kModePrefix[] = "mode:";
+const char kAfterComma[] = "after a comma come the keystrokes of a sequence, long:, repeat or "
+                           "repeat fast";
 
 // The positions of the commas outside quotes.
 std::vector<size_t> Commas(const std::string& value)
@@ -24,10 +29,19 @@ std::vector<size_t> Commas(const std::string& value)
     return commas;
 }
 
-bool ParseRun(const std::string& command, KeyAction* action, std::string* error)
+std::string After(const std::string& text, const char* prefix)
+{
+    return TrimSpace(text.substr(strlen(prefix)));
+}
+
+// run: and show: take a command line, commas and all.
+bool ParseCommand(const std::string& command, KeyAction::Kind kind, KeyAction* action,
+                  std::string* error)
 {
     if (command.empty()) {
-        *error = "run: needs a command line";
+        *error = kind == KeyAction::Kind::Run
+                     ? "run: needs a command line"
+                     : "show: needs a program's file name or its command line";
         return false;
     }
     size_t quotes = 0;
@@ -37,12 +51,52 @@ bool ParseRun(const std::string& command, KeyAction* action, std::string* error)
         *error = "unbalanced quote in the command line";
         return false;
     }
-    action->kind = KeyAction::Kind::Run;
+    action->kind = kind;
     action->command = command;
     return true;
 }
 
-bool ParseCombination(const std::string& text, KeyAction* action, std::string* error)
+bool ParseType(const std::string& text, KeyAction* action, std::string* error)
+{
+    if (text.empty()) {
+        *error = "type: needs the text to type";
+        return false;
+    }
+    action->kind = KeyAction::Kind::Type;
+    action->text = text;
+    return true;
+}
+
+// "Mouse", "Mouse, once", "off". Whether the mode has a section is for the
+// map as a whole to say.
+bool ParseMode(const std::string& text, KeyAction* action, std::string* error)
+{
+    size_t comma = text.find(',');
+    std::string name = TrimSpace(text.substr(0, comma));
+    bool once = comma != std::string::npos;
+    if (once && !SameWord(TrimSpace(text.substr(comma + 1)), "once")) {
+        *error = "after mode: " + name + " only ', once' may follow";
+        return false;
+    }
+    if (name.empty()) {
+        *error = "mode: needs a mode's name, or off";
+        return false;
+    }
+    if (!IsModeName(name)) {
+        *error = "'" + name + "' is not a mode's name (letters, digits and spaces; no : ] or ,)";
+        return false;
+    }
+    if (SameWord(name, "off") && once) {
+        *error = "mode: off takes no once";
+        return false;
+    }
+    action->kind = KeyAction::Kind::Mode;
+    action->mode = SameWord(name, "off") ? std::string() : name;
+    action->once = once;
+    return true;
+}
+
+bool ParseCombination(const std::string& text, std::vector<WORD>* combination, std::string* error)
 {
     std::vector<WORD> keys;
     size_t start = 0;
@@ -76,58 +130,151 @@ bool ParseCombination(const std::string& text, KeyAction* action, std::string* e
             break;
         start = plus + 1;
     }
-    action->kind = KeyAction::Kind::Keys;
-    action->keys = keys;
+    *combination = keys;
     return true;
 }
 
-// One action: a command line may hold commas, a combination may not.
+// One step of a sequence: "Ctrl+C" or "wait 200". many: the line has more
+// than one, which makes a word that is no key name read as a setting.
+bool ParseStep(const std::string& text, bool many, KeyStep* step, std::string* error)
+{
+    size_t space = text.find_first_of(" \t");
+    if (space != std::string::npos && SameWord(text.substr(0, space), "wait")) {
+        unsigned ms = 0;
+        if (!ParseNumber(TrimSpace(text.substr(space)), kMaxWaitMs, &ms) || ms == 0) {
+            *error = "'" + text + "': a wait is 1 to 5000 milliseconds, as in wait 200";
+            return false;
+        }
+        step->waitMs = ms;
+        return true;
+    }
+    for (const char* prefix : {kRunPrefix, kShowPrefix, kTypePrefix, kModePrefix}) {
+        if (StartsWithWord(text, prefix)) {
+            *error = std::string(prefix) + " is an action of its own: a sequence holds "
+                                           "keystrokes and waits";
+            return false;
+        }
+    }
+    if (StartsWithWord(text, kLongPrefix)) {
+        *error = many ? "a key has one long action" : "long: follows an action, as in Enter, long: Esc";
+        return false;
+    }
+    if (SameWord(text, "repeat") || (space != std::string::npos &&
+                                     SameWord(text.substr(0, space), "repeat"))) {
+        *error = "'" + text + "' comes last, after the action and its long: (as in Up, repeat)";
+        return false;
+    }
+    if (!ParseCombination(text, &step->keys, error)) {
+        if (many && text.find('+') == std::string::npos)
+            *error += " (" + std::string(kAfterComma) + ")";
+        return false;
+    }
+    return true;
+}
+
+// Key combinations and the waits between them, separated by commas.
+bool ParseSequence(const std::string& text, KeyAction* action, std::string* error)
+{
+    std::vector<size_t> commas = Commas(text);
+    commas.push_back(text.size());
+    std::vector<KeyStep> steps;
+    size_t start = 0;
+    for (size_t comma : commas) {
+        std::string part = TrimSpace(text.substr(start, comma - start));
+        start = comma + 1;
+        if (part.empty()) {
+            *error = "an empty step between two commas";
+            return false;
+        }
+        KeyStep step;
+        if (!ParseStep(part, commas.size() > 1, &step, error))
+            return false;
+        bool wait = step.keys.empty();
+        if (wait && (steps.empty() || steps.back().keys.empty() || comma == text.size())) {
+            *error = steps.empty() || comma == text.size()
+                         ? "'" + part + "': a wait goes between two keystrokes"
+                         : "two waits in a row: make them one";
+            return false;
+        }
+        steps.push_back(step);
+    }
+    if (steps.size() > kMaxSequenceSteps) {
+        *error = "a sequence has " + std::to_string(kMaxSequenceSteps) + " steps at the most";
+        return false;
+    }
+    action->kind = KeyAction::Kind::Keys;
+    action->steps = steps;
+    return true;
+}
+
+// One action.
 bool ParseAction(const std::string& text, KeyAction* action, std::string* error)
 {
-    if (StartsWithWord(text, kRunPrefix))
-        return ParseRun(TrimSpace(text.substr(strlen(kRunPrefix))), action, error);
     if (text.empty()) {
         *error = "no action after '='";
         return false;
     }
-    std::vector<size_t> commas = Commas(text);
-    if (!commas.empty()) {
-        *error = "unknown setting '" + TrimSpace(text.substr(commas[0] + 1)) +
-                 "' after the comma (known: long:, repeat, repeat fast)";
-        return false;
-    }
+    if (StartsWithWord(text, kRunPrefix))
+        return ParseCommand(After(text, kRunPrefix), KeyAction::Kind::Run, action, error);
+    if (StartsWithWord(text, kShowPrefix))
+        return ParseCommand(After(text, kShowPrefix), KeyAction::Kind::Show, action, error);
+    if (StartsWithWord(text, kTypePrefix))
+        return ParseType(After(text, kTypePrefix), action, error);
+    if (StartsWithWord(text, kModePrefix))
+        return ParseMode(After(text, kModePrefix), action, error);
     if (SameWord(text, "nothing")) {
         action->kind = KeyAction::Kind::Nothing;
         return true;
     }
-    return ParseCombination(text, action, error);
+    return ParseSequence(text, action, error);
+}
+
+// A repeat setting after the last comma outside quotes, taken off text.
+void TakeRepeat(std::string* text, Repeat* repeat)
+{
+    std::vector<size_t> commas = Commas(*text);
+    if (commas.empty())
+        return;
+    std::string flag = TrimSpace(text->substr(commas.back() + 1));
+    size_t space = flag.find_first_of(" \t");
+    bool fast = space != std::string::npos && SameWord(flag.substr(0, space), "repeat") &&
+                SameWord(TrimSpace(flag.substr(space)), "fast");
+    if (fast || SameWord(flag, "repeat")) {
+        *repeat = fast ? Repeat::Fast : Repeat::On;
+        *text = TrimSpace(text->substr(0, commas.back()));
+    }
 }
 
 } // namespace
 
+bool IsModeName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of(":[],=;#\"") == std::string::npos &&
+           TrimSpace(name) == name;
+}
+
 bool ParseMappingValue(const std::string& value, KeyMapping* mapping, std::string* error)
 {
+    // A text to type takes the rest of the line, commas and all.
+    if (StartsWithWord(value, kTypePrefix))
+        return ParseType(After(value, kTypePrefix), &mapping->action, error);
     std::string rest = value;
-    // A trailing repeat setting, after the last comma outside quotes.
-    std::vector<size_t> commas = Commas(rest);
-    if (!commas.empty()) {
-        std::string flag = TrimSpace(rest.substr(commas.back() + 1));
-        size_t space = flag.find_first_of(" \t");
-        bool fast = space != std::string::npos &&
-                    SameWord(flag.substr(0, space), "repeat") &&
-                    SameWord(TrimSpace(flag.substr(space)), "fast");
-        if (fast || SameWord(flag, "repeat")) {
-            mapping->repeat = fast ? Repeat::Fast : Repeat::On;
-            rest = TrimSpace(rest.substr(0, commas.back()));
-            commas.pop_back();
-        }
-    }
     // The long action starts at the first comma followed by "long:".
-    for (size_t comma : commas) {
+    std::string longText;
+    for (size_t comma : Commas(rest)) {
         std::string after = TrimSpace(rest.substr(comma + 1));
         if (!StartsWithWord(after, kLongPrefix))
             continue;
-        std::string longText = TrimSpace(after.substr(strlen(kLongPrefix)));
+        longText = After(after, kLongPrefix);
+        rest = TrimSpace(rest.substr(0, comma));
+        mapping->hasLong = true;
+        break;
+    }
+    // A repeat setting ends the line, unless a text to type does.
+    std::string* last = mapping->hasLong ? &longText : &rest;
+    if (!StartsWithWord(*last, kTypePrefix))
+        TakeRepeat(last, &mapping->repeat);
+    if (mapping->hasLong) {
         if (longText.empty()) {
             *error = "long: needs an action";
             return false;
@@ -136,9 +283,6 @@ bool ParseMappingValue(const std::string& value, KeyMapping* mapping, std::strin
             *error = "long: " + *error;
             return false;
         }
-        mapping->hasLong = true;
-        rest = TrimSpace(rest.substr(0, comma));
-        break;
     }
     if (!ParseAction(rest, &mapping->action, error))
         return false;

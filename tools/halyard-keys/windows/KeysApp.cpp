@@ -1,10 +1,10 @@
 #include "KeysApp.h"
 
-#include "ActionPerformer.h"
 #include "ForegroundProgram.h"
 #include "KeyActions.h"
 #include "KeyDisplay.h"
 #include "KeyPath.h"
+#include "KeySender.h"
 #include "KeysMenu.h"
 #include "LastKeyLine.h"
 #include "LircSharing.h"
@@ -31,6 +31,7 @@ const StepAside::Ids kAsideIds = {WM_APP + 2, WM_APP + 3, WM_APP + 4, 3, 4};
 const UINT kSocketMessage = WM_APP + 5; // the LIRC server's sockets
 const UINT_PTR kRecoveryTimer = 1;
 const UINT_PTR kKeyTimer = 2; // the key path's: a held key's release
+const UINT_PTR kSendTimer = 5; // the key sender's: a wait in a sequence
 
 HICON LoadSmallIcon(int id)
 {
@@ -55,13 +56,14 @@ struct KeysApp::Parts {
                 [app] { app->UpdateIcon(); }),
           network(window, kSocketMessage, paths.ini.path, &tray,
                   [this](unsigned code) { return map.map().NameOf(code); }),
-          actions(map.map(), &performer, &tray, ForegroundProgram),
+          sender(window, kSendTimer, &sink, &tray),
+          actions(map.map(), &sender, ForegroundProgram, [app] { app->UpdateIcon(); }),
           lastKey(map.map()),
           mapKey(DialogHost(paths)),
           setup(DialogHost(paths)),
           offer(map, &tray, [this] { return setup.IsOpen(); }),
           shown([this](const KeyEvent&, KeyHandling* handling) {
-              if (map.map().showKeys && !handling->shown.empty())
+              if ((map.map().showKeys || handling->showAlways) && !handling->shown.empty())
                   display.Show(handling->shown);
           }),
           menu({window, &paths, &tray, &tuner, &aside, &map, &network, &actions, &lastKey,
@@ -86,11 +88,12 @@ struct KeysApp::Parts {
 
     TrayIcon tray;
     LoadedMap map;
-    SystemPerformer performer;
+    SystemInputSink sink;
     KeyPath path;
     TunerSession tuner;
     StepAside aside;
     LircSharing network;
+    KeySender sender;
     KeyActions actions;
     LastKeyLine lastKey;
     KeyDisplay display; // ShowKeys: made on its first use
@@ -217,8 +220,8 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_TIMER:
-        p.path.OnTimer(wParam, GetTickCount()) || p.tuner.OnTimer(wParam) ||
-            p.aside.OnTimer(wParam);
+        p.path.OnTimer(wParam, GetTickCount()) || p.sender.OnTimer(wParam) ||
+            p.tuner.OnTimer(wParam) || p.aside.OnTimer(wParam);
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -286,6 +289,7 @@ void KeysApp::OnMapChanged()
     timing.longPressMs = p.map.map().longPressMs;
     p.path.SetTiming(timing);
     p.path.Cancel(); // the key in hand came from the old map
+    p.actions.MapChanged();
 }
 
 // The icon, its tip, and the dialogs that wait for a remote key show the state.
@@ -293,7 +297,7 @@ void KeysApp::UpdateIcon()
 {
     Parts& p = *parts_;
     bool listening = p.tuner.listening();
-    p.tray.Update(listening ? activeIcon_ : inactiveIcon_, TipText(p.tuner, p.aside));
+    p.tray.Update(listening ? activeIcon_ : inactiveIcon_, TipText(p.tuner, p.aside, p.actions.mode()));
     std::wstring unheard = p.aside.Unheard();
     p.mapKey.SetUnheard(unheard);
     p.setup.SetUnheard(unheard);

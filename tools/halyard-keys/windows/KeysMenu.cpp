@@ -51,7 +51,8 @@ MenuState KeysMenu::State() const
     MenuState state;
     state.mode = tuner.state();
     state.lastKey = parts_.lastKey->text();
-    state.status = StatusText(tuner, *parts_.aside);
+    state.status = StatusText(tuner, *parts_.aside, parts_.actions->mode());
+    state.keyMode = parts_.actions->mode();
     state.hasProblems = parts_.map->HasProblems();
     state.settings = strings::kMenuSettings + DisplayPath(parts_.paths->ini.path, kMenuPathChars);
     state.autoStart = AutoStartOf(*parts_.paths).IsOn();
@@ -104,6 +105,9 @@ void KeysMenu::OnCommand(MenuCommand command)
         break;
     case kCmdSetup:
         parts_.setup->Open();
+        break;
+    case kCmdLeaveMode:
+        parts_.actions->LeaveMode();
         break;
     case kCmdHelp: {
         std::string error;

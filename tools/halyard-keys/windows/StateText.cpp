@@ -4,7 +4,9 @@
 #include "Strings.h"
 #include "TunerSession.h"
 
-std::string TipText(const TunerSession& tuner, const StepAside& aside)
+namespace {
+
+std::string TunerTip(const TunerSession& tuner, const StepAside& aside)
 {
     switch (tuner.state()) {
     case TunerState::Listening:
@@ -22,7 +24,7 @@ std::string TipText(const TunerSession& tuner, const StepAside& aside)
     return strings::kTipFailed;
 }
 
-std::string StatusText(const TunerSession& tuner, const StepAside& aside)
+std::string TunerStatus(const TunerSession& tuner, const StepAside& aside)
 {
     switch (tuner.state()) {
     case TunerState::Listening:
@@ -38,4 +40,19 @@ std::string StatusText(const TunerSession& tuner, const StepAside& aside)
         break;
     }
     return strings::kMenuFailedPrefix + tuner.failure();
+}
+
+} // namespace
+
+std::string TipText(const TunerSession& tuner, const StepAside& aside, const std::string& mode)
+{
+    std::string tip = TunerTip(tuner, aside);
+    return mode.empty() ? tip : tip + strings::kModeAfter + mode + strings::kModeDisplay;
+}
+
+std::string StatusText(const TunerSession& tuner, const StepAside& aside,
+                       const std::string& mode)
+{
+    std::string status = TunerStatus(tuner, aside);
+    return mode.empty() ? status : status + strings::kModeAfter + mode + strings::kModeDisplay;
 }

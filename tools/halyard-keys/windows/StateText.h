@@ -7,6 +7,8 @@ class TunerSession;
 
 // What the icon's tip and the menu's second line say of the program's
 // state: listening, paused, waiting, failed and why, or aside for which
-// programs, and which programs read the remote beside it.
-std::string TipText(const TunerSession& tuner, const StepAside& aside);
-std::string StatusText(const TunerSession& tuner, const StepAside& aside);
+// programs, and which programs read the remote beside it; and the key map's
+// mode, where one is on (empty: none).
+std::string TipText(const TunerSession& tuner, const StepAside& aside, const std::string& mode);
+std::string StatusText(const TunerSession& tuner, const StepAside& aside,
+                       const std::string& mode);

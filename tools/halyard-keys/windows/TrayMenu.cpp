@@ -14,6 +14,7 @@ enum Show : unsigned {
     kWhenWaiting = 8,
     kWhenProblems = 16,
     kWhenAside = 32,
+    kWhenKeyMode = 64,
 };
 
 struct Item {
@@ -37,6 +38,7 @@ const Item kItems[] = {
      nullptr},
     {Kind::Command, kCmdResume, strings::kMenuResume, kWhenPaused, nullptr},
     {Kind::Command, kCmdRetry, strings::kMenuRetry, kWhenFailed | kWhenWaiting, nullptr},
+    {Kind::Command, kCmdLeaveMode, strings::kMenuLeaveMode, kWhenKeyMode, nullptr},
     {Kind::Command, kCmdSetup, strings::kMenuSetup, kAlways, nullptr},
     {Kind::Command, kCmdMapKey, strings::kMenuMapKey, kAlways, nullptr},
     {Kind::Command, kCmdEdit, strings::kMenuEdit, kAlways, nullptr},
@@ -62,7 +64,8 @@ bool Shown(unsigned show, const MenuState& state)
                     : state.mode == TunerState::Waiting ? kWhenWaiting
                     : state.mode == TunerState::Aside   ? kWhenAside
                                                              : kWhenFailed;
-    return (show & mode) || ((show & kWhenProblems) && state.hasProblems);
+    return (show & mode) || ((show & kWhenProblems) && state.hasProblems) ||
+           ((show & kWhenKeyMode) && !state.keyMode.empty());
 }
 
 } // namespace

@@ -23,6 +23,7 @@ enum MenuCommand : UINT {
     kCmdSetup,
     kCmdHelp,
     kCmdShareRemote,
+    kCmdLeaveMode,
 };
 
 struct MenuState {
@@ -35,6 +36,7 @@ struct MenuState {
     bool showKeys = false;
     bool stepAside = false;
     bool shareRemote = false; // the LIRC server listens
+    std::string keyMode;      // the key map's mode on; empty for none
 };
 
 // Shows the menu beside `at` (the icon, or a point) for owner (which comes to the foreground, as a
