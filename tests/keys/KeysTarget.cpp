@@ -1,20 +1,30 @@
 // The program that halyard-keys types into in the end-to-end test: a window
 // that keeps itself in the foreground and logs the keys it receives, with
 // the modifiers held at the time. Also the test's small helper commands.
-//   keys-target --log FILE [--seconds N] [--watch]  the window; with --watch
-//       it takes the foreground once and never back, logging each change of
-//       it and of the focus instead: a window that steals them shows
+//   keys-target --log FILE [--seconds N] [--watch] [--class NAME]  the window
+//       (of class HalyardKeysTarget, or NAME); with --watch it takes the
+//       foreground once and never back, logging each change of it and of
+//       the focus instead: a window that steals them shows. It logs each
+//       key down with the modifiers held, each key up and each character
+//       (WM_CHAR, a UTF-16 unit: char 0xFC)
 //   keys-target --touch FILE              creates FILE (a run: command)
 //   keys-target --close CLASS             posts WM_CLOSE to a window of CLASS
 //   keys-target --exists CLASS            exits 0 when there is a window of CLASS
 //   keys-target --keys-state              prints halyard-keys' state: listening,
 //       paused, waiting, failed or aside (another program reads the tuner)
+//   keys-target --command ID              what halyard-keys' menu item ID does
+//   keys-target --down VK...              prints the keys of those (hex) that are
+//       down, as the system's key state says (GetAsyncKeyState); "none"
+//   keys-target --minimize CLASS          minimizes a window of CLASS
+//   keys-target --iconic CLASS            exits 0 when a window of CLASS is minimized
 
 #include <windows.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <string>
 
 namespace {
 
@@ -61,6 +71,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYUP:
         Log("keyup 0x%02X", static_cast<unsigned>(wParam));
         break;
+    case WM_CHAR:
+        Log("char 0x%02X", static_cast<unsigned>(wParam));
+        return 0;
     case WM_APPCOMMAND:
         Log("appcommand %u", GET_APPCOMMAND_LPARAM(lParam));
         return TRUE;
@@ -76,21 +89,23 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-int RunWindow(const char* logPath, unsigned seconds)
+int RunWindow(const char* logPath, unsigned seconds, const char* className)
 {
     logFile = fopen(logPath, "w");
     if (!logFile)
         return 2;
-    WNDCLASSA wc = {};
+    // A Unicode window: its WM_CHAR carries UTF-16 units, surrogates too.
+    std::wstring wideClass(className, className + strlen(className));
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, kClassName, "keys target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    wc.lpszClassName = wideClass.c_str();
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wideClass.c_str(), L"keys target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 100, 100, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd)
         return 2;
@@ -102,9 +117,9 @@ int RunWindow(const char* logPath, unsigned seconds)
             GetFocus() == hwnd);
     fflush(logFile);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     Log("closed %u", 1);
     fclose(logFile);
@@ -116,9 +131,43 @@ int RunWindow(const char* logPath, unsigned seconds)
 int main(int argc, char** argv)
 {
     if (argc >= 3 && strcmp(argv[1], "--log") == 0) {
-        unsigned seconds = argc >= 5 && strcmp(argv[3], "--seconds") == 0 ? atoi(argv[4]) : 120;
-        watch = strcmp(argv[argc - 1], "--watch") == 0;
-        return RunWindow(argv[2], seconds);
+        unsigned seconds = 120;
+        const char* className = kClassName;
+        for (int i = 3; i < argc; ++i) {
+            if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+                seconds = atoi(argv[++i]);
+            else if (strcmp(argv[i], "--class") == 0 && i + 1 < argc)
+                className = argv[++i];
+            else if (strcmp(argv[i], "--watch") == 0)
+                watch = true;
+        }
+        return RunWindow(argv[2], seconds, className);
+    }
+    if (argc == 3 && strcmp(argv[1], "--command") == 0) {
+        HWND window = FindWindowA("HalyardKeysWindow", nullptr);
+        return window && PostMessageA(window, WM_COMMAND, strtoul(argv[2], nullptr, 0), 0) ? 0
+                                                                                           : 1;
+    }
+    if (argc >= 3 && strcmp(argv[1], "--down") == 0) {
+        bool any = false;
+        for (int i = 2; i < argc; ++i) {
+            unsigned long vk = strtoul(argv[i], nullptr, 16);
+            if (GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) {
+                printf("0x%02lX\n", vk);
+                any = true;
+            }
+        }
+        if (!any)
+            puts("none");
+        return 0;
+    }
+    if (argc == 3 && strcmp(argv[1], "--iconic") == 0) {
+        HWND window = FindWindowA(argv[2], nullptr);
+        return window && IsIconic(window) ? 0 : 1;
+    }
+    if (argc == 3 && strcmp(argv[1], "--minimize") == 0) {
+        HWND window = FindWindowA(argv[2], nullptr);
+        return window ? (ShowWindow(window, SW_MINIMIZE), 0) : 1;
     }
     if (argc == 3 && strcmp(argv[1], "--touch") == 0) {
         FILE* file = fopen(argv[2], "w");
@@ -142,7 +191,8 @@ int main(int argc, char** argv)
         puts(states[state]);
         return 0;
     }
-    fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] | --touch FILE | "
-                    "--close CLASS | --exists CLASS | --keys-state\n");
+    fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] [--class NAME] | "
+                    "--touch FILE | --close CLASS | --exists CLASS | --keys-state | --command ID | "
+                    "--down VK... | --minimize CLASS | --iconic CLASS\n");
     return 2;
 }

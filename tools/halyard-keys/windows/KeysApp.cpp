@@ -219,6 +219,9 @@ LRESULT KeysApp::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             p.setup.Open();
         return 0;
     }
+    case WM_COMMAND:
+        p.menu.OnCommand(static_cast<MenuCommand>(LOWORD(wParam)));
+        return 0;
     case WM_TIMER:
         p.path.OnTimer(wParam, GetTickCount()) || p.sender.OnTimer(wParam) ||
             p.tuner.OnTimer(wParam) || p.aside.OnTimer(wParam);

@@ -41,12 +41,14 @@ public:
     // Beside at (the icon, or a point); returns when the menu has closed
     // and its command is done.
     void Show(const RECT& at);
+    // What the item does; also for WM_COMMAND with its number, as a window's
+    // menu commands come.
+    void OnCommand(MenuCommand command);
     // The settings read again, as Reload key map does.
     void Reload();
 
 private:
     MenuState State() const;
-    void OnCommand(MenuCommand command);
     void EditMap();
     void ShowProblems();
     void ToggleAutoStart();
