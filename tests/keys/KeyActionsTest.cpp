@@ -33,14 +33,16 @@ struct Keys {
     KeyMap map;
     std::string program;
     int asked = 0;
+    std::string above; // the program in front that outranks this one
     RecordingPerformer performer;
+    RecordingMover mover;
     KeyPath path{nullptr, 0};
     KeyActions actions{map, &performer,
                        [this] {
                            ++asked;
                            return program;
                        },
-                       nullptr};
+                       nullptr, &mover, [this] { return above; }};
     LastKeyLine lastKey{map};
 };
 
@@ -190,3 +192,80 @@ TEST(KeyInputTest, PressesInOrderReleasesInReverseWithExtendedKeysMarked)
 }
 
 } // namespace
+
+TEST(KeyActionsTest, AMoveRunsFromThePressToTheReleaseAndNothingElseStartsOne)
+{
+    Keys keys("[Keys]\n1 = mouse: right\n2 = mouse: up left\n3 = mouse: click\n"
+              "4 = mouse: wheel down, repeat\n");
+    DWORD t = 1000;
+    EXPECT_EQ(keys.Arrive(1, t), "");
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"right"}));
+    // Held: the frames keep it going, they do not start it again.
+    for (int i = 0; i < 8; ++i)
+        keys.Arrive(1, t += kPoll);
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"right"}));
+    EXPECT_EQ(keys.lastKey.text(), "Last key: 0x01 (1) = mouse: right");
+    keys.path.Tick(t + kDefaultRepeatGuardMs); // the release
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"right", "stop"}));
+
+    // Another key's frame ends the move before its own action.
+    keys.mover.moves.clear();
+    keys.Arrive(2, t += 2000);
+    EXPECT_EQ(keys.Arrive(3, t += kPoll), "mouse: click");
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"up left", "stop"}));
+
+    // Clicks and the wheel are the performer's, with their repeats.
+    keys.Arrive(4, t += 2000);
+    EXPECT_EQ(keys.Arrive(4, t += kDefaultRepeatDelayMs), "mouse: wheel down");
+
+    // Paused, stepped aside, the map reloaded: the move stops too.
+    keys.mover.moves.clear();
+    keys.Arrive(1, t += 2000);
+    keys.path.Cancel();
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"right", "stop"}));
+    keys.mover.moves.clear();
+    keys.Arrive(1, t += 2000);
+    keys.actions.HoldBackKeystrokes(true); // the menu opened
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"right", "stop"}));
+}
+
+TEST(KeyActionsTest, ADragEndsWithItsMode)
+{
+    Keys keys("[Keys]\n1 = mode: Mouse\n[Mode:Mouse]\n1 = mode: off\n2 = mouse: drag\n");
+    keys.Arrive(1, 0);
+    EXPECT_EQ(keys.Arrive(2, 1000), "mouse: drag");
+    int before = keys.performer.endDrags;
+    keys.Arrive(1, 2000); // mode: off
+    EXPECT_EQ(keys.performer.endDrags, before + 1);
+}
+
+TEST(KeyActionsTest, InputForAProgramWithMoreRightsIsNotSentAndTheLineSaysSo)
+{
+    Keys keys("[Names]\n1 = KEY_OK\n[Keys]\n1 = Enter\n2 = run: notepad.exe\n"
+              "3 = mouse: click\n4 = mouse: down\n5 = type: hello\n");
+    std::string shown;
+    bool always = false;
+    FunctionListener display([&](const KeyEvent&, KeyHandling* handling) {
+        shown = handling->shown;
+        always = handling->showAlways;
+    });
+    keys.path.Listen(KeyPath::Stage::Show, &display);
+    keys.above = "vlc.exe";
+    DWORD t = 0;
+    EXPECT_EQ(keys.Arrive(1, t), "");
+    EXPECT_EQ(shown, "Not sent: vlc.exe runs as administrator");
+    EXPECT_TRUE(always);
+    EXPECT_EQ(keys.lastKey.text(),
+              "Last key: KEY_OK (0x01) \xE2\x86\x92 Enter. Not sent: vlc.exe runs as administrator");
+    EXPECT_EQ(keys.Arrive(3, t += 1000), "");
+    EXPECT_EQ(keys.Arrive(5, t += 1000), "");
+    // A command starts a program, which its rights do not stop; and the
+    // cursor moves over any window.
+    EXPECT_EQ(keys.Arrive(2, t += 1000), "run: notepad.exe");
+    keys.Arrive(4, t += 1000);
+    EXPECT_EQ(keys.mover.moves, std::vector<std::string>({"down"}));
+
+    keys.above.clear();
+    EXPECT_EQ(keys.Arrive(1, t += 1000), "Enter");
+    EXPECT_EQ(keys.lastKey.text(), "Last key: KEY_OK (0x01) \xE2\x86\x92 Enter");
+}

@@ -107,6 +107,23 @@ const LineCase kLines[] = {
     {"0x12 = mode: Mouse", -1, "mode: Mouse has no [Mode:Mouse] section"},
     {"0x12 = Enter, long: mode: a]b", -1,
      "long: 'a]b' is not a mode's name (letters, digits and spaces; no : ] or ,)"},
+    // The pointer.
+    {"0x12 = MOUSE:  Up   Left", 0x12, "mouse: up left"},
+    {"0x12 = mouse: wheel down, repeat", 0x12, "mouse: wheel down, repeat"},
+    {"0x12 = mouse: click, long: mouse: right click", 0x12,
+     "mouse: click, long: mouse: right click"},
+    {"0x12 = mouse: drag", 0x12, "mouse: drag"},
+    {"0x12 = mouse: sideways", -1,
+     "'sideways' is not a mouse: action (up, down, left, right, up left, up right, down left, "
+     "down right, click, right click, middle click, double click, wheel up, wheel down, drag)"},
+    {"0x12 = mouse: right, repeat", -1,
+     "mouse: right moves while the button is held: it needs no repeat"},
+    {"0x12 = Enter, long: mouse: down", -1,
+     "mouse: down moves while the button is held, and has no long press"},
+    {"0x12 = mouse: down, long: Enter", -1,
+     "mouse: down moves while the button is held, and has no long press"},
+    {"0x12 = Enter, mouse: click", -1,
+     "mouse: is an action of its own: a sequence holds keystrokes and waits"},
 };
 
 TEST(KeyMapTest, EachLineReadsBackOrIsReportedWithItsNumber)

@@ -18,6 +18,10 @@ public:
     {
         std::string keys;
         for (const INPUT& input : inputs) {
+            if (input.type == INPUT_MOUSE) {
+                keys += MouseText(input.mi) + " ";
+                continue;
+            }
             if (input.ki.dwFlags & KEYEVENTF_KEYUP)
                 continue;
             if (input.ki.dwFlags & KEYEVENTF_UNICODE)
@@ -44,6 +48,17 @@ public:
     }
 
 private:
+    static std::string MouseText(const MOUSEINPUT& mouse)
+    {
+        switch (mouse.dwFlags) {
+        case MOUSEEVENTF_LEFTDOWN: return "ldown";
+        case MOUSEEVENTF_LEFTUP: return "lup";
+        case MOUSEEVENTF_RIGHTDOWN: return "rdown";
+        case MOUSEEVENTF_RIGHTUP: return "rup";
+        case MOUSEEVENTF_WHEEL: return "wheel" + std::to_string(static_cast<int>(mouse.mouseData));
+        }
+        return "mouse?";
+    }
     bool Record(const std::string& call, std::string* error)
     {
         calls.push_back(call);
@@ -165,3 +180,31 @@ TEST(KeySenderTest, TextGoesAsUnicodeUnitsWithSurrogatePairsHighFirst)
 }
 
 } // namespace
+
+TEST(KeySenderTest, ADragHoldsTheButtonUntilAClickItsModeOrAStop)
+{
+    Sender s;
+    s.sender.Perform(Action("mouse: right click"), 1);
+    s.sender.Perform(Action("mouse: wheel down"), 2);
+    EXPECT_EQ(s.sink.calls, (std::vector<std::string>{"rdown rup ", "wheel-120 ", "wheel-120 "}));
+    // The next click is the drop, not a click of its own.
+    s.sink.calls.clear();
+    s.sender.Perform(Action("mouse: drag"), 1);
+    s.sender.Perform(Action("mouse: click"), 1);
+    s.sender.Perform(Action("mouse: click"), 1);
+    EXPECT_EQ(s.sink.calls, (std::vector<std::string>{"ldown ", "lup ", "ldown lup "}));
+    // The mode ended: let go, after what waits; with nothing held, nothing.
+    s.sink.calls.clear();
+    s.sender.Perform(Action("Ctrl+C, wait 100, Ctrl+V"), 1);
+    s.sender.Perform(Action("mouse: drag"), 1);
+    s.sender.EndDrag();
+    s.sender.OnTimer(7);
+    s.sender.EndDrag();
+    EXPECT_EQ(s.sink.calls, (std::vector<std::string>{"17 67 ", "17 86 ", "ldown ", "lup "}));
+    // Paused or quit while dragging: the button goes up at once.
+    s.sink.calls.clear();
+    s.sender.Perform(Action("mouse: drag"), 1);
+    s.sender.Stop();
+    s.sender.Stop();
+    EXPECT_EQ(s.sink.calls, (std::vector<std::string>{"ldown ", "lup "}));
+}

@@ -8,10 +8,12 @@
 
 #include "ActionPerformer.h"
 #include "Notices.h"
+#include "PointerMover.h"
 
 class RecordingPerformer : public ActionPerformer {
 public:
-    // "Enter", "VK_VOLUME_UP x2", and "stop" for a Stop.
+    // "Enter", "VK_VOLUME_UP x2", "mouse: click"; Stops and EndDrags are
+    // counted.
     std::vector<std::string> performed;
     bool fail = false;
     bool idle = true;
@@ -25,9 +27,26 @@ public:
     }
     bool Idle() const override { return idle; }
     void Stop() override { stops++; }
+    void EndDrag() override { endDrags++; }
     void HoldBack(bool holdBack) override { heldBack = holdBack; }
 
     int stops = 0;
+    int endDrags = 0;
+};
+
+// The pointer's moves: "right" for Start(1, 0), "up left", "stop".
+class RecordingMover : public PointerMover {
+public:
+    std::vector<std::string> moves;
+
+    void Start(int dx, int dy) override
+    {
+        std::string way = dy < 0 ? "up" : dy > 0 ? "down" : "";
+        if (dx)
+            way += std::string(way.empty() ? "" : " ") + (dx < 0 ? "left" : "right");
+        moves.push_back(way);
+    }
+    void Stop() override { moves.push_back("stop"); }
 };
 
 class RecordingNotices : public Notices {

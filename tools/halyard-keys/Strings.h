@@ -176,11 +176,27 @@ const KeyDisplayName kKeyDisplayNames[] = {
 const char kRunDisplay[] = "run: ";
 const char kShowDisplay[] = "show: ";
 const char kTypeDisplay[] = "type: ";
+const char kPointerDisplay[] = "mouse: ";
 const char kModeDisplay[] = " mode"; // after its name: "Mouse mode"
 const char kModeOffDisplay[] = "Mode off";
 // After the state in the tip and the menu: "...; Mouse mode".
 const char kModeAfter[] = "; ";
 const char kMenuLeaveMode[] = "Leave the &mode: normal keys";
+
+// Keystrokes and clicks Windows would drop: the program in front has more
+// rights than halyard-keys. The display and the last-key line say
+// "Not sent: vlc.exe runs as administrator"; a notification once per program.
+const char kNotSent[] = "Not sent: ";
+const char kProgramInFront[] = "the program in front"; // when its file name can't be read
+const char kRunsAsAdmin[] = " runs as administrator";
+const char kNotSentAfter[] = ". "; // the last-key line: "KEY_OK = Enter. Not sent: ..."
+const char kNotSentTitle[] = "Keys can't reach ";
+const char kNotSentText1[] =
+    " runs as administrator, and Windows does not let a program with fewer rights send it "
+    "keystrokes or clicks. Start ";
+const char kNotSentText2[] =
+    " without administrator rights, or start halyard-keys as administrator too (right-click "
+    "it, Run as administrator). Other programs keep getting their keys.";
 
 // The LIRC server: [Network], its notifications, --check and its replies.
 const char kMenuShareRemote[] = "Share the remote with &LIRC programs";

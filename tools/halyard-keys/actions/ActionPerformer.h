@@ -8,13 +8,16 @@
 class ActionPerformer {
 public:
     virtual ~ActionPerformer() = default;
-    // action, times in a row (Keys, Type, Run, Show; a mode is the key map's
-    // own). False when it failed at once; the user has been told why.
+    // action, times in a row (Keys, Type, Run, Show, Pointer but its moves;
+    // a mode is the key map's own, a move PointerMotion's). False when it failed at once; the user has been told why.
     virtual bool Perform(const KeyAction& action, unsigned times) = 0;
     // Whether nothing is waiting to be done.
     virtual bool Idle() const = 0;
-    // Drops what waits, and leaves no key down.
+    // Drops what waits, and leaves no key or button down.
     virtual void Stop() = 0;
+    // Lets go of a mouse: drag's button, if held, after what waits (its
+    // mode ended).
+    virtual void EndDrag() = 0;
     // While held back (the menu is open), nothing is sent; what waits goes
     // on afterwards.
     virtual void HoldBack(bool holdBack) = 0;

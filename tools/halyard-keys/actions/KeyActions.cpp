@@ -16,23 +16,50 @@ unsigned RepeatTimes(Repeat repeat, DWORD heldMs)
     return heldMs < kFastThriceAfterMs ? 2 : 3;
 }
 
+// What goes to the window in front as input, which the menu would take
+// and Windows drops for a program with more rights.
 bool IsTyped(const KeyAction& action)
 {
-    return action.kind == KeyAction::Kind::Keys || action.kind == KeyAction::Kind::Type;
+    return action.kind == KeyAction::Kind::Keys || action.kind == KeyAction::Kind::Type ||
+           action.kind == KeyAction::Kind::Pointer;
+}
+
+void MoveDirection(PointerAction action, int* dx, int* dy)
+{
+    switch (action) {
+    case PointerAction::Up: *dx = 0; *dy = -1; break;
+    case PointerAction::Down: *dx = 0; *dy = 1; break;
+    case PointerAction::Left: *dx = -1; *dy = 0; break;
+    case PointerAction::Right: *dx = 1; *dy = 0; break;
+    case PointerAction::UpLeft: *dx = -1; *dy = -1; break;
+    case PointerAction::UpRight: *dx = 1; *dy = -1; break;
+    case PointerAction::DownLeft: *dx = -1; *dy = 1; break;
+    case PointerAction::DownRight: *dx = 1; *dy = 1; break;
+    default: *dx = *dy = 0; break;
+    }
 }
 
 } // namespace
 
 KeyActions::KeyActions(const KeyMap& map, ActionPerformer* performer,
-                       std::function<std::string()> program, std::function<void()> modeChanged)
+                       std::function<std::string()> program, std::function<void()> modeChanged,
+                       PointerMover* mover, std::function<std::string()> unreachable)
     : map_(map), performer_(performer), program_(std::move(program)),
-      modeChanged_(std::move(modeChanged))
+      modeChanged_(std::move(modeChanged)), mover_(mover), unreachable_(std::move(unreachable))
 {
+}
+
+void KeyActions::StopMoving()
+{
+    if (moving_ && mover_)
+        mover_->Stop();
+    moving_ = false;
 }
 
 void KeyActions::MapChanged()
 {
     inHand_ = false;
+    StopMoving();
     if (modes_.MapChanged(map_))
         ModeChanged(nullptr);
 }
@@ -40,6 +67,8 @@ void KeyActions::MapChanged()
 void KeyActions::HoldBackKeystrokes(bool holdBack)
 {
     holdBack_ = holdBack;
+    if (holdBack)
+        StopMoving();
     performer_->HoldBack(holdBack);
 }
 
@@ -51,6 +80,7 @@ void KeyActions::LeaveMode()
 
 void KeyActions::Press(unsigned code, KeyHandling* handling)
 {
+    StopMoving();
     inHand_ = true;
     long_ = false;
     code_ = code;
@@ -65,9 +95,11 @@ void KeyActions::OnKey(const KeyEvent& event, KeyHandling* handling)
 {
     if (event.kind == KeyEvent::Kind::Cancel) {
         inHand_ = false;
+        StopMoving();
         performer_->Stop();
         return;
     }
+    notSent_.clear();
     if (event.kind == KeyEvent::Kind::Press)
         Press(event.code, handling);
     else if (!inHand_ || event.code != code_)
@@ -81,6 +113,7 @@ void KeyActions::OnKey(const KeyEvent& event, KeyHandling* handling)
                 performed = Act(mapping_->action, 1, handling);
             break;
         case KeyEvent::Kind::Repeat:
+            performed = moving_; // a move goes on by itself while held
             // A sequence still being sent takes no more repeats: held, a
             // slow sequence must not run on long after the release.
             if (!mapping_->hasLong && mapping_->repeat != Repeat::Off &&
@@ -104,6 +137,7 @@ void KeyActions::OnKey(const KeyEvent& event, KeyHandling* handling)
     }
     if (event.kind == KeyEvent::Kind::Release) {
         inHand_ = false;
+        StopMoving();
         return; // the line stays as the last frame left it
     }
     handling->described = Described(performed || event.kind == KeyEvent::Kind::Press);
@@ -117,10 +151,38 @@ bool KeyActions::Act(const KeyAction& action, unsigned times, KeyHandling* handl
             ModeChanged(handling);
         return true;
     }
-    if (holdBack_ && IsTyped(action))
+    bool move = action.kind == KeyAction::Kind::Pointer && IsPointerMove(action.pointer);
+    if (IsTyped(action) && holdBack_)
         return true;
+    // The cursor is moved, not sent input: it moves over any window.
+    if (IsTyped(action) && !move && NotSent(handling))
+        return true;
+    if (move) {
+        int dx, dy;
+        MoveDirection(action.pointer, &dx, &dy);
+        if (mover_) {
+            mover_->Start(dx, dy);
+            moving_ = true;
+        }
+        handling->shown = NamedDisplayText(map_.NameOf(code_), action);
+        return true;
+    }
     if (performer_->Perform(action, times))
         handling->shown = NamedDisplayText(map_.NameOf(code_), action);
+    return true;
+}
+
+// Whether the program in front would not get the input; then the display
+// says so, also without ShowKeys, for nothing else would tell why nothing
+// happens.
+bool KeyActions::NotSent(KeyHandling* handling)
+{
+    std::string program = unreachable_ ? unreachable_() : std::string();
+    if (program.empty())
+        return false;
+    notSent_ = strings::kNotSent + program + strings::kRunsAsAdmin;
+    handling->shown = notSent_;
+    handling->showAlways = true;
     return true;
 }
 
@@ -128,6 +190,8 @@ bool KeyActions::Act(const KeyAction& action, unsigned times, KeyHandling* handl
 // else would tell the user why the keys do something else now.
 void KeyActions::ModeChanged(KeyHandling* handling)
 {
+    // A drag lasts until its mode ends.
+    performer_->EndDrag();
     if (handling) {
         handling->shown = ModeDisplayText(modes_.current());
         handling->showAlways = true;
@@ -149,5 +213,7 @@ std::string KeyActions::Described(bool performed) const
         text += strings::kLong;
     else if (!performed)
         text += strings::kHeld;
+    if (!notSent_.empty())
+        text += strings::kNotSentAfter + notSent_;
     return text;
 }

@@ -7,6 +7,7 @@
 #include "KeyEvent.h"
 #include "KeyMap.h"
 #include "Modes.h"
+#include "PointerMover.h"
 
 // What the key map makes of the remote's keys: the listener of the key
 // path's Act stage. The mapping is chosen when a key goes down, with the
@@ -18,16 +19,22 @@
 //   repeat fast: twice per frame after a second, three times after two;
 // - with a long action: nothing on the press; the long action on the long
 //   press, or else the short action on the release.
-// A press it did not hear (a dialog took it) is none of its business. A
-// cancel stops what is being sent.
+// A mouse: move moves the pointer from the press to the release. A press it
+// did not hear (a dialog took it) is none of its business. A cancel stops
+// what is being sent and the pointer. Keystrokes and clicks that Windows
+// would drop, for the program in front has more rights, are not sent, and
+// the display and the last-key line say so.
 class KeyActions : public KeyListener {
 public:
     // map is the map in use, replaced in place (MapChanged). program names
     // the program in front (its image file name); it is asked only when a
     // press starts and the map has a section for some program. modeChanged
-    // is told when a mode goes on or off.
+    // is told when a mode goes on or off. mover moves the pointer (none:
+    // moves do nothing). unreachable names the program in front when it
+    // runs with more rights than this one, else is empty.
     KeyActions(const KeyMap& map, ActionPerformer* performer, std::function<std::string()> program,
-               std::function<void()> modeChanged);
+               std::function<void()> modeChanged, PointerMover* mover = nullptr,
+               std::function<std::string()> unreachable = nullptr);
 
     // The map was read again: the key in hand, if any, is forgotten.
     void MapChanged();
@@ -42,6 +49,8 @@ public:
 
 private:
     void Press(unsigned code, KeyHandling* handling);
+    void StopMoving();
+    bool NotSent(KeyHandling* handling);
     bool Act(const KeyAction& action, unsigned times, KeyHandling* handling);
     void ModeChanged(KeyHandling* handling);
     std::string Described(bool performed) const;
@@ -50,6 +59,8 @@ private:
     ActionPerformer* performer_;
     std::function<std::string()> program_;
     std::function<void()> modeChanged_;
+    PointerMover* mover_;
+    std::function<std::string()> unreachable_;
     Modes modes_;
     bool holdBack_ = false;
 
@@ -58,4 +69,6 @@ private:
     const KeyMapping* mapping_ = nullptr; // into map_; null: not mapped
     const KeySection* section_ = nullptr;
     bool long_ = false; // the long action was done
+    bool moving_ = false; // the key in hand moves the pointer
+    std::string notSent_; // this event's: "Not sent: vlc.exe runs as administrator"
 };

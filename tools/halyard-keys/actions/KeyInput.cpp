@@ -1,5 +1,6 @@
 #include "KeyInput.h"
 
+#include "MouseInputs.h"
 #include "Text.h"
 
 namespace {
@@ -82,6 +83,15 @@ bool SendInputs(const std::vector<INPUT>& inputs, std::string* error)
     // and not of their releases.
     std::vector<INPUT> releases;
     for (UINT i = sent; i-- > 0;) {
+        if (inputs[i].type == INPUT_MOUSE) {
+            DWORD up = ButtonUpFlag(inputs[i].mi.dwFlags);
+            bool releasedAlready = false;
+            for (UINT j = i + 1; j < sent && !releasedAlready; ++j)
+                releasedAlready = inputs[j].type == INPUT_MOUSE && (inputs[j].mi.dwFlags & up);
+            if (up && !releasedAlready)
+                releases.push_back(MouseEvent(up));
+            continue;
+        }
         const KEYBDINPUT& key = inputs[i].ki;
         if (inputs[i].type != INPUT_KEYBOARD || (key.dwFlags & KEYEVENTF_KEYUP))
             continue;
@@ -108,7 +118,13 @@ void ReleaseIfDown(const std::vector<WORD>& keys)
 {
     std::vector<INPUT> releases;
     for (WORD vk : keys) {
-        if (GetAsyncKeyState(vk) & 0x8000)
+        if (!(GetAsyncKeyState(vk) & 0x8000))
+            continue;
+        if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON)
+            releases.push_back(MouseEvent(vk == VK_LBUTTON   ? MOUSEEVENTF_LEFTUP
+                                          : vk == VK_RBUTTON ? MOUSEEVENTF_RIGHTUP
+                                                             : MOUSEEVENTF_MIDDLEUP));
+        else
             releases.push_back(KeyEvent(vk, true));
     }
     if (!releases.empty())

@@ -17,10 +17,11 @@ std::vector<INPUT> TextInputs(const std::string& utf8);
 
 // Sends inputs to the foreground window. False, with *error, when the
 // system took fewer events than sent (another desktop, or a window of a
-// program with higher rights, has the focus); the keys it did press are
-// released again.
+// program with higher rights, has the focus); the keys and buttons it did
+// press are released again.
 bool SendInputs(const std::vector<INPUT>& inputs, std::string* error);
 
 // Releases those of keys that are down now: after a sequence cut short,
-// none of the keys it pressed may stay down.
+// none of the keys it pressed may stay down; VK_LBUTTON and the other
+// buttons as the mouse's.
 void ReleaseIfDown(const std::vector<WORD>& keys);

@@ -1,6 +1,7 @@
 #include "KeySender.h"
 
 #include "KeyInput.h"
+#include "MouseInputs.h"
 #include "Strings.h"
 
 KeySender::KeySender(HWND window, UINT_PTR timerId, InputSink* sink, Notices* notices)
@@ -36,11 +37,35 @@ void KeySender::Queue(const KeyAction& action, unsigned id)
         step.kind = action.kind == KeyAction::Kind::Run ? Step::Kind::Run : Step::Kind::Show;
         step.command = action.command;
         break;
+    case KeyAction::Kind::Pointer:
+        if (IsPointerMove(action.pointer))
+            return;
+        step.inputs = PointerInputs(action.pointer, dragging_);
+        if (dragging_ && (action.pointer == PointerAction::Click ||
+                          action.pointer == PointerAction::DoubleClick ||
+                          action.pointer == PointerAction::Drag)) {
+            step.drag = Step::Drag::Drop;
+            dragging_ = false;
+        } else if (action.pointer == PointerAction::Drag) {
+            step.drag = Step::Drag::Press;
+            dragging_ = true;
+        }
+        break;
     case KeyAction::Kind::Mode:
     case KeyAction::Kind::Nothing:
         return;
     }
     queue_.push_back(step);
+}
+
+void KeySender::EndDrag()
+{
+    if (!dragging_)
+        return;
+    KeyAction drop;
+    drop.kind = KeyAction::Kind::Pointer;
+    drop.pointer = PointerAction::Drag;
+    Perform(drop, 1);
 }
 
 bool KeySender::Perform(const KeyAction& action, unsigned times)
@@ -78,8 +103,12 @@ void KeySender::Pump()
             break;
         case Step::Kind::Inputs:
             pressed_.insert(pressed_.end(), step.keys.begin(), step.keys.end());
-            if (!sink_->Send(step.inputs, &error))
+            if (!sink_->Send(step.inputs, &error)) {
+                if (step.drag == Step::Drag::Press)
+                    dragging_ = false; // SendInputs let go of what it took
                 Fail(step, error);
+            } else if (step.drag != Step::Drag::None)
+                buttonDown_ = step.drag == Step::Drag::Press;
             break;
         case Step::Kind::Run:
             if (!sink_->Run(step.command, &error))
@@ -139,6 +168,12 @@ void KeySender::Stop()
     if (!pressed_.empty())
         sink_->ReleaseIfDown(pressed_);
     pressed_.clear();
+    // The drag's button, whatever the system says of it: with the buttons
+    // swapped, GetAsyncKeyState reads the other one.
+    std::string error;
+    if (buttonDown_)
+        sink_->Send({MouseEvent(MOUSEEVENTF_LEFTUP)}, &error);
+    buttonDown_ = dragging_ = false;
 }
 
 void KeySender::HoldBack(bool holdBack)

@@ -16,7 +16,8 @@
 // keys, the menu and the LIRC clients are served as ever; an action that
 // comes meanwhile waits behind the one in hand, whole (none lost, none
 // doubled, never two interleaved). A step the system refuses ends its
-// action, told once.
+// action, told once. Clicks and the wheel go in the same order; a drag's
+// button stays down until a click, another drag, EndDrag or Stop.
 class KeySender : public ActionPerformer {
 public:
     // Past this many actions waiting, a key's action is dropped: a remote
@@ -33,6 +34,7 @@ public:
     bool Perform(const KeyAction& action, unsigned times) override;
     bool Idle() const override { return queue_.empty() && !waiting_; }
     void Stop() override;
+    void EndDrag() override;
     void HoldBack(bool holdBack) override;
 
     // The wait in hand; false when id is not this sender's timer.
@@ -49,6 +51,7 @@ private:
         DWORD waitMs = 0;
         std::string command;
         unsigned action = 0; // which action it belongs to
+        enum class Drag { None, Press, Drop } drag = Drag::None; // Inputs: of the left button
     };
 
     void Queue(const KeyAction& action, unsigned id);
@@ -68,4 +71,6 @@ private:
     bool holdBack_ = false;
     bool pumping_ = false;
     std::vector<WORD> pressed_; // the keys the action in hand pressed, released on Stop if down
+    bool dragging_ = false;   // a drag is held once what waits is sent
+    bool buttonDown_ = false; // a drag's button is down now
 };

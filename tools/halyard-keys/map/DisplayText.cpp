@@ -1,6 +1,7 @@
 #include "DisplayText.h"
 
 #include "KeyNames.h"
+#include "PointerNames.h"
 #include "Strings.h"
 #include "Text.h"
 
@@ -95,6 +96,8 @@ std::string ActionDisplayText(const KeyAction& action)
     }
     case KeyAction::Kind::Mode:
         return ModeDisplayText(action.mode);
+    case KeyAction::Kind::Pointer:
+        return strings::kPointerDisplay + PointerActionName(action.pointer);
     case KeyAction::Kind::Nothing:
         break;
     }

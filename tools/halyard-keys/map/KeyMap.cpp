@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "KeyNames.h"
+#include "PointerNames.h"
 
 const KeyMapping* KeySection::Find(unsigned code) const
 {
@@ -121,6 +122,8 @@ std::string DescribeAction(const KeyAction& action)
     case KeyAction::Kind::Mode:
         return "mode: " + (action.mode.empty() ? std::string("off") : action.mode) +
                (action.once ? ", once" : "");
+    case KeyAction::Kind::Pointer:
+        return "mouse: " + PointerActionName(action.pointer);
     case KeyAction::Kind::Keys:
         break;
     }

@@ -12,18 +12,29 @@ struct KeyStep {
     unsigned waitMs = 0;
 };
 
+// What the pointer does: the moves go on while the button is held; the
+// rest happen once per press (or per repeat).
+enum class PointerAction {
+    Up, Down, Left, Right, UpLeft, UpRight, DownLeft, DownRight, // moves
+    Click, RightClick, MiddleClick, DoubleClick, WheelUp, WheelDown,
+    Drag, // the left button held down until the next click, or the mode's end
+};
+bool IsPointerMove(PointerAction action);
+
 // What a remote key does: key combinations typed into the foreground window
 // one after the other, text typed there, a command line started, a program
-// brought to the front (or started), another mode of the map, or nothing
-// (to turn a key of [Keys] off for one program or mode).
+// brought to the front (or started), another mode of the map, the mouse
+// pointer moved or clicked, or nothing (to turn a key of [Keys] off for one
+// program or mode).
 struct KeyAction {
-    enum class Kind { Keys, Run, Nothing, Type, Mode, Show };
+    enum class Kind { Keys, Run, Nothing, Type, Mode, Show, Pointer };
     Kind kind = Kind::Keys;
     std::vector<KeyStep> steps; // Keys: one combination, or a sequence with waits
     std::string command;        // Run, Show: the command line as written (UTF-8)
     std::string text;           // Type: the text (UTF-8)
     std::string mode;           // Mode: the mode's name as written; empty for off
     bool once = false;          // Mode: for one key, then back
+    PointerAction pointer = PointerAction::Click; // Pointer
 
     // Keys: the waits between the combinations, together.
     unsigned WaitMs() const;
@@ -124,7 +135,7 @@ KeyMap ParseKeyMap(const std::string& text);
 
 // How an action reads back: "Ctrl+Shift+P", "Ctrl+C, wait 200, Ctrl+V",
 // "run: notepad.exe", "type: Hello", "mode: Mouse, once", "show: vlc.exe",
-// "nothing".
+// "mouse: right click", "nothing".
 std::string DescribeAction(const KeyAction& action);
 // The whole right-hand side: "Enter, long: Alt+F4", "VK_VOLUME_UP, repeat fast".
 std::string DescribeMapping(const KeyMapping& mapping);

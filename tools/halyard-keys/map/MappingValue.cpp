@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "KeyNames.h"
+#include "PointerNames.h"
 #include "Words.h"
 
 namespace {
@@ -12,6 +13,7 @@ const char kRunPrefix[] = "run:";
 const char kShowPrefix[] = "show:";
 const char kTypePrefix[] = "type:";
 const char kModePrefix[] = "mode:";
+const char kMousePrefix[] = "mouse:";
 const char kAfterComma[] = "after a comma come the keystrokes of a sequence, long:, repeat or "
                            "repeat fast";
 
@@ -96,6 +98,23 @@ bool ParseMode(const std::string& text, KeyAction* action, std::string* error)
     return true;
 }
 
+bool ParsePointer(const std::string& words, KeyAction* action, std::string* error)
+{
+    if (!LookUpPointerAction(words, &action->pointer)) {
+        *error = words.empty() ? "mouse: needs what the pointer does: " + PointerActionNames()
+                               : "'" + words + "' is not a mouse: action (" +
+                                     PointerActionNames() + ")";
+        return false;
+    }
+    action->kind = KeyAction::Kind::Pointer;
+    return true;
+}
+
+bool IsMove(const KeyAction& action)
+{
+    return action.kind == KeyAction::Kind::Pointer && IsPointerMove(action.pointer);
+}
+
 bool ParseCombination(const std::string& text, std::vector<WORD>* combination, std::string* error)
 {
     std::vector<WORD> keys;
@@ -148,7 +167,7 @@ bool ParseStep(const std::string& text, bool many, KeyStep* step, std::string* e
         step->waitMs = ms;
         return true;
     }
-    for (const char* prefix : {kRunPrefix, kShowPrefix, kTypePrefix, kModePrefix}) {
+    for (const char* prefix : {kRunPrefix, kShowPrefix, kTypePrefix, kModePrefix, kMousePrefix}) {
         if (StartsWithWord(text, prefix)) {
             *error = std::string(prefix) + " is an action of its own: a sequence holds "
                                            "keystrokes and waits";
@@ -222,6 +241,8 @@ bool ParseAction(const std::string& text, KeyAction* action, std::string* error)
         return ParseType(After(text, kTypePrefix), action, error);
     if (StartsWithWord(text, kModePrefix))
         return ParseMode(After(text, kModePrefix), action, error);
+    if (StartsWithWord(text, kMousePrefix))
+        return ParsePointer(After(text, kMousePrefix), action, error);
     if (SameWord(text, "nothing")) {
         action->kind = KeyAction::Kind::Nothing;
         return true;
@@ -288,6 +309,20 @@ bool ParseMappingValue(const std::string& value, KeyMapping* mapping, std::strin
         return false;
     if (mapping->hasLong && mapping->repeat != Repeat::Off) {
         *error = "a key with a long action does not repeat (remove one of them)";
+        return false;
+    }
+    // A move lasts as long as the button is held: a press that waits to
+    // see whether it is long, or a repeat, would only get in its way.
+    if (IsMove(mapping->longAction) || (IsMove(mapping->action) && mapping->hasLong)) {
+        *error = "mouse: " + PointerActionName(mapping->hasLong && IsMove(mapping->longAction)
+                                                   ? mapping->longAction.pointer
+                                                   : mapping->action.pointer) +
+                 " moves while the button is held, and has no long press";
+        return false;
+    }
+    if (IsMove(mapping->action) && mapping->repeat != Repeat::Off) {
+        *error = "mouse: " + PointerActionName(mapping->action.pointer) +
+                 " moves while the button is held: it needs no repeat";
         return false;
     }
     return true;

@@ -8,8 +8,9 @@
 //   <action> [, long: <action>] [, repeat | , repeat fast]
 // where an action is a key combination or a sequence of them with waits
 // ("Ctrl+C, wait 200, Ctrl+V"), "run: <command line>", "show: <program or
-// command line>", "mode: <name> [, once]", "mode: off", "type: <text>" or
-// "nothing". A text to type takes the rest of the line, commas and all;
+// command line>", "mode: <name> [, once]", "mode: off", "type: <text>",
+// "mouse: <pointer action>" or "nothing". A text to type takes the rest of
+// the line, commas and all;
 // commas inside quotes belong to a command line, and so do commas that
 // start nothing known. Fills mapping's action, long action and repeat;
 // false with *error when bad.

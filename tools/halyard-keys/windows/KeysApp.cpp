@@ -1,6 +1,7 @@
 #include "KeysApp.h"
 
 #include "ForegroundProgram.h"
+#include "ForegroundRights.h"
 #include "KeyActions.h"
 #include "KeyDisplay.h"
 #include "KeyPath.h"
@@ -10,6 +11,7 @@
 #include "LircSharing.h"
 #include "LoadedMap.h"
 #include "MapKeyDialog.h"
+#include "PointerMotion.h"
 #include "SetupDialog.h"
 #include "SetupOffer.h"
 #include "StateText.h"
@@ -57,7 +59,10 @@ struct KeysApp::Parts {
           network(window, kSocketMessage, paths.ini.path, &tray,
                   [this](unsigned code) { return map.map().NameOf(code); }),
           sender(window, kSendTimer, &sink, &tray),
-          actions(map.map(), &sender, ForegroundProgram, [app] { app->UpdateIcon(); }),
+          pointer(&cursor),
+          rights(&tray),
+          actions(map.map(), &sender, ForegroundProgram, [app] { app->UpdateIcon(); }, &pointer,
+                  [this] { return rights.Unreachable(); }),
           lastKey(map.map()),
           mapKey(DialogHost(paths)),
           setup(DialogHost(paths)),
@@ -94,6 +99,9 @@ struct KeysApp::Parts {
     StepAside aside;
     LircSharing network;
     KeySender sender;
+    SystemPointerOutput cursor;
+    PointerMotion pointer; // its own thread: a hundred steps a second while a key moves it
+    ForegroundRights rights;
     KeyActions actions;
     LastKeyLine lastKey;
     KeyDisplay display; // ShowKeys: made on its first use
