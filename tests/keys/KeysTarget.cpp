@@ -17,6 +17,9 @@
 //       down, as the system's key state says (GetAsyncKeyState); "none"
 //   keys-target --minimize CLASS          minimizes a window of CLASS
 //   keys-target --iconic CLASS            exits 0 when a window of CLASS is minimized
+//   and the pointer's commands (PointerCommands.h). The window also logs
+//   the mouse's buttons and wheel at the pointer's screen position:
+//   "lbuttondown 200 180", "lbuttondblclk 200 180", "wheel -120".
 
 #include <windows.h>
 
@@ -25,6 +28,8 @@
 #include <string.h>
 
 #include <string>
+
+#include "PointerCommands.h"
 
 namespace {
 
@@ -43,6 +48,27 @@ void Log(const char* format, unsigned value)
 {
     fprintf(logFile, format, value);
     fputc('\n', logFile);
+    fflush(logFile);
+}
+
+// Whether this process runs as administrator (the keys-target-admin build).
+int Elevated()
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return -1;
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    BOOL ok = GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size);
+    CloseHandle(token);
+    return ok ? static_cast<int>(elevation.TokenIsElevated != 0) : -1;
+}
+
+void LogButton(HWND hwnd, const char* what, LPARAM lParam)
+{
+    POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(hwnd, &at);
+    fprintf(logFile, "%s %ld %ld\n", what, at.x, at.y);
     fflush(logFile);
 }
 
@@ -74,6 +100,16 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         Log("char 0x%02X", static_cast<unsigned>(wParam));
         return 0;
+    case WM_LBUTTONDOWN: LogButton(hwnd, "lbuttondown", lParam); return 0;
+    case WM_LBUTTONUP: LogButton(hwnd, "lbuttonup", lParam); return 0;
+    case WM_LBUTTONDBLCLK: LogButton(hwnd, "lbuttondblclk", lParam); return 0;
+    case WM_RBUTTONDOWN: LogButton(hwnd, "rbuttondown", lParam); return 0;
+    case WM_RBUTTONUP: LogButton(hwnd, "rbuttonup", lParam); return 0;
+    case WM_MBUTTONDOWN: LogButton(hwnd, "mbuttondown", lParam); return 0;
+    case WM_MOUSEWHEEL:
+        fprintf(logFile, "wheel %d\n", GET_WHEEL_DELTA_WPARAM(wParam));
+        fflush(logFile);
+        return 0;
     case WM_APPCOMMAND:
         Log("appcommand %u", GET_APPCOMMAND_LPARAM(lParam));
         return TRUE;
@@ -100,6 +136,7 @@ int RunWindow(const char* logPath, unsigned seconds, const char* className)
     // A Unicode window: its WM_CHAR carries UTF-16 units, surrogates too.
     std::wstring wideClass(className, className + strlen(className));
     WNDCLASSW wc = {};
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -113,8 +150,8 @@ int RunWindow(const char* logPath, unsigned seconds, const char* className)
     SetFocus(hwnd);
     SetTimer(hwnd, kForegroundTimer, watch ? 20 : 200, nullptr);
     SetTimer(hwnd, kEndTimer, seconds * 1000, nullptr);
-    fprintf(logFile, "ready foreground=%d focus=%d\n", GetForegroundWindow() == hwnd,
-            GetFocus() == hwnd);
+    fprintf(logFile, "ready foreground=%d focus=%d elevated=%d\n", GetForegroundWindow() == hwnd,
+            GetFocus() == hwnd, Elevated());
     fflush(logFile);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -169,6 +206,14 @@ int main(int argc, char** argv)
         HWND window = FindWindowA(argv[2], nullptr);
         return window ? (ShowWindow(window, SW_MINIMIZE), 0) : 1;
     }
+    if (argc == 4 && strcmp(argv[1], "--cursor") == 0)
+        return CursorCommand(atoi(argv[2]), atoi(argv[3]));
+    if (argc == 4 && strcmp(argv[1], "--cursor-log") == 0)
+        return CursorLogCommand(argv[2], static_cast<unsigned>(atoi(argv[3])));
+    if (argc == 3 && strcmp(argv[1], "--text") == 0)
+        return TextCommand(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "--limited") == 0)
+        return LimitedCommand(argv[2]);
     if (argc == 3 && strcmp(argv[1], "--touch") == 0) {
         FILE* file = fopen(argv[2], "w");
         return file && fclose(file) == 0 ? 0 : 1;
@@ -193,6 +238,7 @@ int main(int argc, char** argv)
     }
     fprintf(stderr, "usage: keys-target --log FILE [--seconds N] [--watch] [--class NAME] | "
                     "--touch FILE | --close CLASS | --exists CLASS | --keys-state | --command ID | "
-                    "--down VK... | --minimize CLASS | --iconic CLASS\n");
+                    "--down VK... | --minimize CLASS | --iconic CLASS | --cursor X Y | "
+                    "--cursor-log FILE MS | --text CLASS | --limited COMMAND\n");
     return 2;
 }

@@ -70,8 +70,11 @@ std::string ForegroundRights::Unreachable()
     if (!own_.known || !window || !GetWindowThreadProcessId(window, &processId) ||
         processId == GetCurrentProcessId())
         return std::string();
-    // The limited right is granted for processes of higher integrity too.
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    // Windows grants the limited right for processes of higher integrity
+    // too, and lets it open the token; Wine asks for the full right there.
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process)
+        process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (!process)
         return std::string();
     ProcessRights rights = RightsOfProcess(process);

@@ -78,6 +78,8 @@ bool KeyDisplay::Show(const std::string& text)
     if (!hwnd_ && !Create())
         return false;
     text_ = Widen(text);
+    // Also the window's text, which screen readers (and the tests) read.
+    SetWindowTextW(hwnd_, text_.c_str());
 
     HMONITOR monitor = MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info = {};
