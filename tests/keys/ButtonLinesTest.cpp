@@ -118,4 +118,34 @@ TEST(ButtonLinesTest, MapAKeyReplacesEitherLineOfANamedButton)
     EXPECT_EQ(ButtonLine(0x12, "", "Esc"), "0x12 = Esc");
 }
 
+
+// With Menu or Info named and free, a ready mouse mode: its lines for the
+// named buttons, the mode's way in and out; once, never twice.
+TEST(ButtonLinesTest, TheMouseModeComesReadyWhereAButtonIsFreeToEnterIt)
+{
+    IniText text = IniText::Parse("[Keys]\n0x40 = F1\n");
+    size_t added = 0;
+    std::string error;
+    ASSERT_TRUE(AddButtonLines(&text,
+                               {{0x12, "KEY_OK"}, {0x13, "KEY_UP"}, {0x14, "KEY_CHANNELDOWN"},
+                                {0x40, "KEY_MENU"}, {0x41, "KEY_INFO"}, {0x15, "KEY_POWER"}},
+                               true, &added, &error))
+        << error;
+    KeyMap map = ParseKeyMap(text.Bytes());
+    ASSERT_TRUE(map.errors.empty()) << map.errors[0].message << "\n" << text.Bytes();
+    // Menu has an action already: Info enters the mode.
+    ASSERT_TRUE(map.Find(0x41));
+    EXPECT_EQ(DescribeMapping(*map.Find(0x41)), "mode: Mouse");
+    const KeySection* mouse = map.Section("", "Mouse");
+    ASSERT_TRUE(mouse);
+    std::vector<std::string> lines;
+    for (const KeyMapping& mapping : mouse->mappings)
+        lines.push_back(mapping.name + " = " + DescribeMapping(mapping));
+    EXPECT_EQ(lines, (std::vector<std::string>{"KEY_OK = mouse: click", "KEY_UP = mouse: up",
+                                                "KEY_CHANNELDOWN = mouse: wheel down, repeat",
+                                                "KEY_INFO = mode: off"}));
+    ASSERT_TRUE(AddButtonLines(&text, {{0x16, "KEY_BACK"}}, true, &added, &error)) << error;
+    EXPECT_EQ(ParseKeyMap(text.Bytes()).Section("", "Mouse")->mappings.size(), 4u);
+}
+
 } // namespace

@@ -50,7 +50,44 @@ const Entry kActions[] = {
     {"KEY_9", "9"},
 };
 
+const Entry kMouseActions[] = {
+    // A pointer moves while the button is held: no repeat.
+    {"KEY_UP", "mouse: up"},
+    {"KEY_DOWN", "mouse: down"},
+    {"KEY_LEFT", "mouse: left"},
+    {"KEY_RIGHT", "mouse: right"},
+    {"KEY_OK", "mouse: click"},
+    {"KEY_SELECT", "mouse: click"},
+    {"KEY_ENTER", "mouse: click"},
+    {"KEY_BACK", "mouse: right click"},
+    {"KEY_CHANNELUP", "mouse: wheel up, repeat"},
+    {"KEY_CHANNELDOWN", "mouse: wheel down, repeat"},
+};
+
+// Menu and Info have no common action of their own, so one is free for the
+// mode on every remote that has one of them.
+const char* const kToggles[] = {"KEY_MENU", "KEY_INFO"};
+
 } // namespace
+
+const char kMouseMode[] = "Mouse";
+
+std::string CommonMouseAction(const std::string& name, const std::string& toggle)
+{
+    if (name == toggle)
+        return "mode: off";
+    for (const Entry& entry : kMouseActions) {
+        if (name == entry.name)
+            return entry.action;
+    }
+    return std::string();
+}
+
+const char* const* MouseModeToggles(size_t* count)
+{
+    *count = sizeof(kToggles) / sizeof(kToggles[0]);
+    return kToggles;
+}
 
 std::string CommonButtonAction(const std::string& name)
 {

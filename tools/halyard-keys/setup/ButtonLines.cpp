@@ -25,6 +25,40 @@ IniText::KeyMatch Nothing()
     return [](const std::string&) { return false; };
 }
 
+// The ready [Mode:Mouse], where the remote has a button free to enter it
+// and the file has no mouse mode yet: its lines for the named buttons, and
+// that button's line in [Keys].
+bool AddMouseMode(IniText* edited, size_t* added, std::string* error)
+{
+    KeyMap map = ParseKeyMap(DecodeTextFile(edited->Bytes()));
+    if (map.HasMode(kMouseMode))
+        return true;
+    const KeySection* keys = map.Section("");
+    size_t count = 0;
+    const char* const* toggles = MouseModeToggles(&count);
+    std::string toggle;
+    for (size_t i = 0; i < count && toggle.empty(); ++i) {
+        unsigned code;
+        if (map.CodeOf(toggles[i], &code) && !(keys && keys->Find(code)))
+            toggle = toggles[i];
+    }
+    if (toggle.empty())
+        return true;
+    std::string section = std::string("Mode:") + kMouseMode;
+    for (const ButtonName& name : map.names) {
+        std::string action = CommonMouseAction(name.name, toggle);
+        if (action.empty())
+            continue;
+        if (!edited->Set(section, Nothing(), name.name + " = " + action, error))
+            return false;
+        ++*added;
+    }
+    if (!edited->Set(kKeys, Nothing(), toggle + " = mode: " + kMouseMode, error))
+        return false;
+    ++*added;
+    return true;
+}
+
 } // namespace
 
 IniText::KeyMatch MatchButton(unsigned code, const std::string& name)
@@ -70,6 +104,8 @@ bool AddButtonLines(IniText* text, const std::vector<NamedButton>& buttons, bool
                 return false;
             ++*added;
         }
+        if (!AddMouseMode(&edited, added, error))
+            return false;
     }
     *text = edited;
     return true;

@@ -7,7 +7,8 @@
 
 // The setup's change to the settings file: the buttons named, each a line of
 // [Names], and, when asked, a [Keys] line with its common action for each
-// named button that has no action in [Keys] yet. Lines are added, never
+// named button that has no action in [Keys] yet, and a ready [Mode:Mouse]
+// entered by Menu or Info where the file has no mouse mode. Lines are added, never
 // changed, but where the user chose to give a code that has a name another
 // one, or to give a name to another code: then that button's old [Names]
 // line goes, as two names for one button would be a bad line.
