@@ -72,11 +72,12 @@ bool WriteJson(const std::string& path, const Machine& machine, unsigned seed, b
                   "\"step_aside_ms\": {\"median\": %.1f, \"max\": %.1f, \"n\": %zu}, "
                   "\"read_again_ms\": {\"median\": %.1f, \"max\": %.1f, \"n\": %zu}, "
                   "\"idle_programs_beside\": %d, "
-                  "\"idle_cpu_beside_programs_percent_task_clock\": %.5f, %s},\n",
+                  "\"idle_cpu_beside_programs_percent_task_clock\": %.5f, %s, %s},\n",
             p.keyMs.median, p.keyMs.max, p.keyMs.n, p.cpuPercent, p.taskPercent,
             p.windowThreadPercent, p.floorTaskPercent, p.privateMb, p.floorPrivateMb,
             p.asideMs.median, p.asideMs.max, p.asideMs.n, p.backMs.median, p.backMs.max,
-            p.backMs.n, p.asideOthers, p.asideIdleTaskPercent, LircJson(r.lirc).c_str());
+            p.backMs.n, p.asideOthers, p.asideIdleTaskPercent, LircJson(r.lirc).c_str(),
+            KeysActionsJson(r.keysActions).c_str());
     fprintf(json, "  \"goals\": [");
     for (size_t g = 0; g < goals.size(); ++g)
         fprintf(json, "%s\n    {\"goal\": \"%s\", \"met\": %s}", g ? "," : "",

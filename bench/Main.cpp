@@ -31,6 +31,7 @@
 #include "ExeFolder.h"
 #include "HostWindow.h"
 #include "Library.h"
+#include "KeysActions.h"
 #include "KeysProgram.h"
 #include "Machine.h"
 #include "Report.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && std::string(argv[1]) == "--bare-window")
         return RunBareWindow();
+    if (argc == 4 && std::string(argv[1]) == "--keys-sequence")
+        return RunKeysSequence(atoi(argv[2]), argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--keys-latency")
         return RunKeysLatency(atoi(argv[2]), argv[3]);
     if (argc == 3 && std::string(argv[1]) == "--reader-host")
@@ -130,6 +133,12 @@ int main(int argc, char** argv)
         MeasureKeysProgramIdle(quick ? 5 : 30, r.keysProgram, r.errors);
         printf("  halyard-keys: stepping aside for a host, beside 30 idle programs ...\n");
         MeasureKeysStepAside(quick ? 3 : 10, 30, quick ? 5 : 20, r.keysProgram, r.errors);
+        printf("  halyard-keys: a sequence of ten to its last SendInput ...\n");
+        MeasureSequenceLatency(quick ? 40 : 400, r.keysActions, r.errors);
+        printf("  halyard-keys: idle cost with a mode on ...\n");
+        MeasureModeIdle(quick ? 5 : 30, r.keysActions, r.errors);
+        printf("  halyard-keys: the pointer moving ...\n");
+        MeasurePointer(quick ? 2 : 5, unixPid, r.keysActions, r.errors);
     }
     if (want("lirc")) {
         printf("  halyard-keys: key to 16 LIRC clients ...\n");

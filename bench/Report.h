@@ -9,6 +9,7 @@
 #include "IdleCpu.h"
 #include "InitScaling.h"
 #include "KeyLatency.h"
+#include "KeysActions.h"
 #include "KeysProgram.h"
 #include "LircBroadcast.h"
 #include "Machine.h"
@@ -24,6 +25,7 @@ struct Results {
     IdleCpuFigures cpu;
     HeapFigures heap;
     KeysProgramFigures keysProgram;
+    KeysActionFigures keysActions;
     LircFigures lirc;
     RunErrors errors;
 };
