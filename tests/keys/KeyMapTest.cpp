@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "KeyMap.h"
+#include "VirtualKeys.h"
 
 namespace {
 

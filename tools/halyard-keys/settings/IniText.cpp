@@ -6,6 +6,7 @@
 
 #include "Strings.h"
 #include "Text.h"
+#include "Unicode.h"
 
 namespace {
 
@@ -59,9 +60,13 @@ bool KeyOf(const std::string& text, std::string* key)
 // outside ASCII.
 bool SameText(const std::string& a, const std::string& b)
 {
+#ifdef _WIN32
     std::wstring wa = Widen(a), wb = Widen(b);
     return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
                                 static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+#else
+    return SameTextIgnoringCase(a, b);
+#endif
 }
 
 // Decimal, or hexadecimal after 0x, up to 255, as the key map reads codes.
