@@ -211,6 +211,21 @@ TEST(IniTextTest, UnchangedTextIsByteForByteTheFile)
     }
 }
 
+TEST(IniTextTest, ALineAddedToAUtf16FileCutShortReadsBack)
+{
+    // Half a code unit at the end (a file cut short) stays the last byte;
+    // the new lines before it keep to the units, and so read as written.
+    for (Encoding encoding : {Encoding::Utf16Le, Encoding::Utf16Be}) {
+        const std::string whole = FileBytes("[Keys]\n0x12 = Enter", encoding, "\n");
+        IniText text = IniText::Parse(whole + "x", kAnsi);
+        std::string error;
+        ASSERT_TRUE(text.Set("Names", MatchKeyCode(0x13), "0x13 = KEY_OK", &error));
+        EXPECT_EQ(text.Bytes(), FileBytes("[Keys]\n0x12 = Enter\n\n[Names]\n0x13 = KEY_OK",
+                                          encoding, "\n") +
+                                    "x");
+    }
+}
+
 TEST(IniTextTest, ANewLineEndsAsMostOfTheFilesLinesOrAsWindowsDoes)
 {
     IniText text = IniText::Parse("[Keys]\r\n0x12 = Enter\n0x13 = Esc\n", kAnsi);

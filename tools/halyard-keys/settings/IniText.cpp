@@ -101,7 +101,12 @@ IniText IniText::Parse(const std::string& bytes, UINT ansiCodePage)
                                                    : byte(i) << 8 | byte(i + 1);
     };
     size_t start = ini.encoding_.Mark().size();
-    for (size_t i = start; i + unit <= bytes.size(); i += unit) {
+    // Half a code unit at the end of a UTF-16 file (one cut short) stays
+    // the file's last byte: a line added after it would otherwise start in
+    // the middle of a unit and read as another text.
+    size_t end = bytes.size() - (bytes.size() - start) % unit;
+    ini.tail_ = bytes.substr(end);
+    for (size_t i = start; i + unit <= end; i += unit) {
         if (unitAt(i) != '\n')
             continue;
         Line line;
@@ -115,9 +120,9 @@ IniText IniText::Parse(const std::string& bytes, UINT ansiCodePage)
         ini.lines_.push_back(line);
         start = i + unit;
     }
-    if (start < bytes.size()) { // the last line, without a line end (or an odd byte)
+    if (start < end) { // the last line, without a line end
         Line line;
-        line.bytes = bytes.substr(start);
+        line.bytes = bytes.substr(start, end - start);
         ini.lines_.push_back(line);
     }
     for (Line& line : ini.lines_)
@@ -133,7 +138,7 @@ std::string IniText::Bytes() const
     std::string bytes = encoding_.Mark();
     for (const Line& line : lines_)
         bytes += line.bytes + (line.end == End::Lf ? lf : line.end == End::CrLf ? crlf : "");
-    return bytes;
+    return bytes + tail_;
 }
 
 bool IniText::Set(const std::string& section, const KeyMatch& match, const std::string& text,
