@@ -13,6 +13,7 @@
 #include "FuzzCheck.h"
 #include "LircClient.h"
 #include "LircCommands.h"
+#include "LircEvent.h"
 
 namespace {
 
@@ -112,6 +113,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Every line, complete or not, counts towards the flood limit: more
     // than kMaxLinesPerSecond in one second close the connection.
     Require(whole.lines.size() <= LircClient::kMaxLinesPerSecond, "the flood limit holds");
+
+    // A key's line as the clients read it, for MaskCode as the first line
+    // gives it: code, repeat, button and remote, and the code of 16 digits.
+    std::string mask = stream.substr(0, stream.find('\n'));
+    unsigned key = seed & 0xFF, repeat = seed >> 8;
+    std::string event = LircEventLine(FrameCode(ParseMaskCode(mask), key), repeat,
+                                      FallbackButtonName(key), "halyard");
+    CheckBroadcast(event);
+    Require(event.find_first_not_of("0123456789abcdef") == 16 && event[16] == ' ',
+            "a key's code is 16 hex digits", event);
 
     LircCommandContext context;
     context.remote = "halyard";
