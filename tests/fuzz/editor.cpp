@@ -195,7 +195,11 @@ std::string Describe(const KeySection* section, unsigned skip)
     if (!section)
         return text;
     for (const KeyMapping& mapping : section->mappings) {
-        if (mapping.code != skip)
+        // A mode: line is good only while its mode has a section, which a
+        // new line may just have made.
+        bool mode = mapping.action.kind == KeyAction::Kind::Mode ||
+                    (mapping.hasLong && mapping.longAction.kind == KeyAction::Kind::Mode);
+        if (mapping.code != skip && !mode)
             text += DescribeCode(mapping.code) + " " + DescribeMapping(mapping) + "\n";
     }
     return text;
