@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ButtonLines.h"
+#include "CommonButtonActions.h"
 #include "FuzzCheck.h"
 #include "IniEdit.h"
 #include "IniText.h"
@@ -312,10 +313,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     KeyMap map = MapOf(after);
     if (kind == 3) { // the common actions' lines: "KEY_... = <action>" in [Keys]
-        for (const KeyMapping& mapping : map.Section("") ? map.Section("")->mappings
-                                                         : std::vector<KeyMapping>())
-            if (!mapping.name.empty())
-                written.push_back(mapping.name + " = " + DescribeMapping(mapping));
+        std::vector<std::string> names = {button};
+        for (const ButtonName& named : map.names)
+            names.push_back(named.name);
+        for (const std::string& name : names) {
+            if (!CommonButtonAction(name).empty())
+                written.push_back(name + " = " + CommonButtonAction(name));
+        }
     }
     CheckOnlyNamedLines(bytes, after, text.encoding(), named, written);
 
