@@ -106,6 +106,19 @@ TEST(ButtonLinesTest, ANameTakenOverLeavesNoClash)
 
 // Map a key writes a named button's line by its name, in place of its code
 // line or its name line: never a second line for one button.
+TEST(ButtonLinesTest, ANameGivenTwiceAlreadyGoesFromEveryOtherCode)
+{
+    // KEY_OK on two codes is a bad line already; naming a third takes both.
+    IniText text = IniText::Parse("[Names]\n0x12 = KEY_OK\n0x13 = key_ok\n0x15 = KEY_UP\n");
+    size_t added = 0;
+    std::string error;
+    ASSERT_TRUE(AddButtonLines(&text, {{0x14, "KEY_OK"}}, false, &added, &error));
+    EXPECT_EQ(text.Bytes(), "[Names]\n0x15 = KEY_UP\n0x14 = KEY_OK\n");
+    KeyMap map = ParseKeyMap(text.Bytes());
+    EXPECT_TRUE(map.errors.empty());
+    EXPECT_EQ(map.NameOf(0x14), "KEY_OK");
+}
+
 TEST(ButtonLinesTest, MapAKeyReplacesEitherLineOfANamedButton)
 {
     IniText::KeyMatch ok = MatchButton(0x12, "KEY_OK");

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
 #include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 #include "IniText.h"
 
@@ -11,6 +15,24 @@ const UINT kAnsi = 1252;
 
 enum class Encoding { Ansi, Utf8, Utf8Mark, Utf16Le, Utf16Be };
 
+#ifndef _WIN32
+// Natively, the C library's conversion stands in for Windows' (the code
+// under test converts by hand there): UTF-8 text in another encoding.
+std::string Iconv(const std::string& utf8, const char* to)
+{
+    iconv_t convert = iconv_open(to, "UTF-8");
+    std::string out(utf8.size() * 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    char* at = &out[0];
+    size_t left = utf8.size(), room = out.size();
+    size_t done = iconv(convert, &in, &left, &at, &room);
+    iconv_close(convert);
+    EXPECT_NE(done, static_cast<size_t>(-1)) << to;
+    out.resize(out.size() - room);
+    return out;
+}
+#endif
+
 // A file's bytes from its text written with "\n" (UTF-8), in an encoding
 // and a line-end style, made here without the code under test.
 std::string FileBytes(const std::string& text, Encoding encoding, const char* lineEnd)
@@ -18,16 +40,28 @@ std::string FileBytes(const std::string& text, Encoding encoding, const char* li
     std::string lines;
     for (char c : text)
         lines += c == '\n' ? std::string(lineEnd) : std::string(1, c);
+#ifdef _WIN32
     std::wstring wide(lines.size(), L'\0');
     wide.resize(MultiByteToWideChar(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()),
                                     &wide[0], static_cast<int>(wide.size())));
+#else
+    std::string units = Iconv(lines, "UTF-16LE");
+    std::u16string wide(units.size() / 2, u'\0');
+    for (size_t i = 0; i < wide.size(); ++i)
+        wide[i] = static_cast<char16_t>(static_cast<unsigned char>(units[2 * i]) |
+                                        static_cast<unsigned char>(units[2 * i + 1]) << 8);
+#endif
     std::string bytes;
     switch (encoding) {
     case Encoding::Ansi:
+#ifdef _WIN32
         bytes.resize(wide.size() * 2);
         bytes.resize(WideCharToMultiByte(kAnsi, 0, wide.data(), static_cast<int>(wide.size()),
                                          &bytes[0], static_cast<int>(bytes.size()), nullptr,
                                          nullptr));
+#else
+        bytes = Iconv(lines, "CP1252");
+#endif
         return bytes;
     case Encoding::Utf8:
         return lines;
@@ -36,7 +70,7 @@ std::string FileBytes(const std::string& text, Encoding encoding, const char* li
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
         bytes = encoding == Encoding::Utf16Le ? "\xFF\xFE" : "\xFE\xFF";
-        for (wchar_t c : wide) {
+        for (auto c : wide) {
             char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
             bytes += encoding == Encoding::Utf16Le ? std::string{low, high}
                                                    : std::string{high, low};
@@ -174,6 +208,21 @@ TEST(IniTextTest, UnchangedTextIsByteForByteTheFile)
         EXPECT_EQ(text.Bytes(), bytes);
         EXPECT_EQ(text.Remove("K", MatchName("x")), 0u);
         EXPECT_EQ(text.Bytes(), bytes);
+    }
+}
+
+TEST(IniTextTest, ALineAddedToAUtf16FileCutShortReadsBack)
+{
+    // Half a code unit at the end (a file cut short) stays the last byte;
+    // the new lines before it keep to the units, and so read as written.
+    for (Encoding encoding : {Encoding::Utf16Le, Encoding::Utf16Be}) {
+        const std::string whole = FileBytes("[Keys]\n0x12 = Enter", encoding, "\n");
+        IniText text = IniText::Parse(whole + "x", kAnsi);
+        std::string error;
+        ASSERT_TRUE(text.Set("Names", MatchKeyCode(0x13), "0x13 = KEY_OK", &error));
+        EXPECT_EQ(text.Bytes(), FileBytes("[Keys]\n0x12 = Enter\n\n[Names]\n0x13 = KEY_OK",
+                                          encoding, "\n") +
+                                    "x");
     }
 }
 

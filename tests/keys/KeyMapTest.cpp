@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "KeyMap.h"
+#include "VirtualKeys.h"
 
 namespace {
 
@@ -356,6 +357,22 @@ TEST(KeyMapTest, BadProgramSectionsAreReportedAndTheirLinesUnused)
               "in [Keys:vlc.exe]");
     EXPECT_EQ(map.MappingCount(), 1u);
     EXPECT_FALSE(map.hasKeysSection);
+}
+
+TEST(KeyMapTest, ANameWithAControlCharacterIsNoSection)
+{
+    // Not [Keys] (the name cut at its NUL) nor [Mode:Menu]: a bad line, as
+    // the settings editor, which never takes them for those, sees them too.
+    const char text[] = "[Keys]\n1 = Esc\n[Keys:\0vlc.exe]\n1 = Enter\n"
+                        "[Mode:Menu]\n2 = Esc\n[Mode:Menu\0x]\n2 = Enter\n";
+    KeyMap map = ParseKeyMap(std::string(text, sizeof(text) - 1));
+    ASSERT_EQ(map.errors.size(), 2u);
+    EXPECT_EQ(map.errors[0].line, 3);
+    EXPECT_NE(map.errors[0].message.find("control character"), std::string::npos);
+    EXPECT_EQ(map.errors[1].line, 7);
+    ASSERT_EQ(map.MappingCount(), 2u);
+    EXPECT_EQ(DescribeAction(map.Find(1)->action), "Esc");
+    EXPECT_EQ(DescribeAction(map.Find(2, "", nullptr, "Menu")->action), "Esc");
 }
 
 } // namespace

@@ -129,6 +129,11 @@ private:
             Error(number, kind + "] needs the program's file name, as in " + kind + "vlc.exe]");
             return;
         }
+        if (HasControlCharacter(program)) {
+            Error(number, kind + "...] holds a control character: write the program's file "
+                                 "name alone, as in " + kind + "vlc.exe]");
+            return;
+        }
         if (program.find_first_of("\\/") != std::string::npos) {
             Error(number, kind + program +
                               "] names a folder: write the program's file name alone, as in " +

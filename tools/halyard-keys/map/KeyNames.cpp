@@ -143,11 +143,13 @@ std::string KeyDisplayName(WORD vk)
         if (name == known.mapName)
             return known.displayName;
     }
+#ifdef _WIN32
     if (name.compare(0, 7, "VK_OEM_") == 0) {
         // What the key types unshifted; the high bit marks a dead key.
         wchar_t typed = static_cast<wchar_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR) & 0xFFFF);
         if (typed > L' ')
             return Utf8FromWide(std::wstring(1, typed));
     }
+#endif
     return name.compare(0, 3, "VK_") == 0 ? name.substr(3) : name;
 }

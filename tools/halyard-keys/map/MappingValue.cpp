@@ -271,7 +271,7 @@ void TakeRepeat(std::string* text, Repeat* repeat)
 bool IsModeName(const std::string& name)
 {
     return !name.empty() && name.find_first_of(":[],=;#\"") == std::string::npos &&
-           TrimSpace(name) == name;
+           !HasControlCharacter(name) && TrimSpace(name) == name;
 }
 
 bool ParseMappingValue(const std::string& value, KeyMapping* mapping, std::string* error)

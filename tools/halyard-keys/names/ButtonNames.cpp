@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "WinTypes.h"
+
 namespace {
 
 // The input event names a remote control's buttons go by, in the order of

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 #include <deque>
 #include <functional>
@@ -25,6 +25,8 @@ public:
     // Bytes received at now (GetTickCount); the complete lines, without
     // their line ends, are appended to *lines.
     Verdict Receive(const char* data, size_t size, DWORD now, std::vector<std::string>* lines);
+    // The bytes of a line not yet ended, never more than kMaxLineBytes.
+    size_t pending() const { return partial_.size(); }
 
     // What sends a line: the bytes sent (possibly fewer), kWouldBlock when
     // the socket's buffer is full, or kFailed.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "LircEvent.h"
+#include "WinTypes.h"
 #include "Strings.h"
 
 namespace {

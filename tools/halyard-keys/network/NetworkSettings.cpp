@@ -1,6 +1,8 @@
 #include "NetworkSettings.h"
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 #include "Words.h"
 #include "Strings.h"
@@ -90,6 +92,7 @@ NetworkSettings ParseNetworkSettings(const NetworkValues& values)
     return settings;
 }
 
+#ifdef _WIN32
 NetworkValues ReadNetworkValues(const std::wstring& iniPath)
 {
     struct Line {
@@ -125,6 +128,7 @@ NetworkValues ReadNetworkValues(const std::wstring& iniPath)
     }
     return values;
 }
+#endif
 
 std::string NetworkReport(const NetworkSettings& settings)
 {

@@ -219,19 +219,3 @@ std::string IniFile::Failure(DWORD code) const
 {
     return Utf8FromWide(path_) + ": " + Utf8FromAnsi(SystemMessage(code));
 }
-
-IniFile::Edit SetLine(const std::string& section, const IniText::KeyMatch& match,
-                      const std::string& line)
-{
-    return [=](IniText* text, std::string* error) {
-        return text->Set(section, match, line, error);
-    };
-}
-
-IniFile::Edit RemoveLines(const std::string& section, const IniText::KeyMatch& match)
-{
-    return [=](IniText* text, std::string*) {
-        text->Remove(section, match);
-        return true;
-    };
-}

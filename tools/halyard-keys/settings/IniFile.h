@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "IniEdit.h"
 #include "IniText.h"
 
 // The user's settings file on disk, changed one edit at a time. A save
@@ -15,8 +16,7 @@
 // the original's place, so that a failed write leaves the file as it was.
 class IniFile {
 public:
-    // An edit of the text; false, with *error, when it cannot be made.
-    using Edit = std::function<bool(IniText* text, std::string* error)>;
+    using Edit = IniEdit;
 
     // ANSI files are read and written in ansiCodePage.
     explicit IniFile(std::wstring path, UINT ansiCodePage = CP_ACP);
@@ -60,8 +60,3 @@ private:
     Snapshot loaded_;
     bool reloaded_ = false;
 };
-
-// The edits the key map needs: IniText::Set and IniText::Remove.
-IniFile::Edit SetLine(const std::string& section, const IniText::KeyMatch& match,
-                      const std::string& line);
-IniFile::Edit RemoveLines(const std::string& section, const IniText::KeyMatch& match);

@@ -6,6 +6,7 @@
 
 #include "Strings.h"
 #include "Text.h"
+#include "Unicode.h"
 
 namespace {
 
@@ -59,9 +60,13 @@ bool KeyOf(const std::string& text, std::string* key)
 // outside ASCII.
 bool SameText(const std::string& a, const std::string& b)
 {
+#ifdef _WIN32
     std::wstring wa = Widen(a), wb = Widen(b);
     return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
                                 static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+#else
+    return SameTextIgnoringCase(a, b);
+#endif
 }
 
 // Decimal, or hexadecimal after 0x, up to 255, as the key map reads codes.
@@ -96,7 +101,12 @@ IniText IniText::Parse(const std::string& bytes, UINT ansiCodePage)
                                                    : byte(i) << 8 | byte(i + 1);
     };
     size_t start = ini.encoding_.Mark().size();
-    for (size_t i = start; i + unit <= bytes.size(); i += unit) {
+    // Half a code unit at the end of a UTF-16 file (one cut short) stays
+    // the file's last byte: a line added after it would otherwise start in
+    // the middle of a unit and read as another text.
+    size_t end = bytes.size() - (bytes.size() - start) % unit;
+    ini.tail_ = bytes.substr(end);
+    for (size_t i = start; i + unit <= end; i += unit) {
         if (unitAt(i) != '\n')
             continue;
         Line line;
@@ -110,9 +120,9 @@ IniText IniText::Parse(const std::string& bytes, UINT ansiCodePage)
         ini.lines_.push_back(line);
         start = i + unit;
     }
-    if (start < bytes.size()) { // the last line, without a line end (or an odd byte)
+    if (start < end) { // the last line, without a line end
         Line line;
-        line.bytes = bytes.substr(start);
+        line.bytes = bytes.substr(start, end - start);
         ini.lines_.push_back(line);
     }
     for (Line& line : ini.lines_)
@@ -128,7 +138,7 @@ std::string IniText::Bytes() const
     std::string bytes = encoding_.Mark();
     for (const Line& line : lines_)
         bytes += line.bytes + (line.end == End::Lf ? lf : line.end == End::CrLf ? crlf : "");
-    return bytes;
+    return bytes + tail_;
 }
 
 bool IniText::Set(const std::string& section, const KeyMatch& match, const std::string& text,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 #include <functional>
 #include <string>
@@ -62,6 +62,7 @@ private:
 
     TextEncoding encoding_;
     std::vector<Line> lines_;
+    std::string tail_; // UTF-16: a last byte that is half a code unit
 };
 
 // A key code as the key map writes it, matched by value: 0x12, 0X12 and 18

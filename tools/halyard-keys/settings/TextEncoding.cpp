@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "Unicode.h"
+
 namespace {
 
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
@@ -15,9 +17,11 @@ bool StartsWith(const std::string& bytes, const char* mark)
     return bytes.compare(0, strlen(mark), mark) == 0;
 }
 
+#ifdef _WIN32
+
 // False when flags include MB_ERR_INVALID_CHARS and bytes hold an invalid
 // sequence.
-bool ToWide(UINT codePage, DWORD flags, const std::string& bytes, std::wstring* wide)
+bool ToWide(UINT codePage, DWORD flags, const std::string& bytes, Utf16* wide)
 {
     wide->clear();
     if (bytes.empty())
@@ -34,7 +38,7 @@ bool ToWide(UINT codePage, DWORD flags, const std::string& bytes, std::wstring* 
 
 // usedDefault null: the code page has no default character (UTF-8), where
 // WideCharToMultiByte refuses the flags that would report one.
-bool FromWide(UINT codePage, const std::wstring& wide, std::string* bytes, bool exact)
+bool FromWide(UINT codePage, const Utf16& wide, std::string* bytes, bool exact)
 {
     bytes->clear();
     if (wide.empty())
@@ -52,6 +56,64 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string* bytes, bool 
                         count, nullptr, nullptr);
     return true;
 }
+
+#else
+
+// Elsewhere the conversions are by hand. UTF-8 follows Windows' rules; an
+// ANSI code page is taken as Windows-1252 (Western European, the ANSI code
+// page of most Windows installations), whatever its number: the native
+// build has no code page tables, and it exists to test the logic around the
+// conversions, not the system's tables. Windows-1252 maps every byte to one
+// character and back (the five bytes it leaves undefined are the C1
+// controls of the same value, as Windows reads them), so that an ANSI file
+// reads and writes back exactly as on Windows in that code page.
+const DWORD MB_ERR_INVALID_CHARS = 0x08;
+
+const char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+UINT GetACP()
+{
+    return 1252;
+}
+
+bool ToWide(UINT codePage, DWORD flags, const std::string& bytes, Utf16* wide)
+{
+    if (codePage == CP_UTF8)
+        return Utf16FromUtf8(bytes, (flags & MB_ERR_INVALID_CHARS) != 0, wide);
+    wide->clear();
+    for (char c : bytes) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        wide->push_back(byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte);
+    }
+    return true;
+}
+
+// Exact: false for a character the code page cannot hold (or, in UTF-8, a
+// lone surrogate); else such a character is '?' (U+FFFD in UTF-8).
+bool FromWide(UINT codePage, const Utf16& wide, std::string* bytes, bool exact)
+{
+    if (codePage == CP_UTF8)
+        return Utf8FromUtf16(wide, exact, bytes);
+    bytes->clear();
+    for (char16_t unit : wide) {
+        int byte = unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF) ? unit : -1;
+        for (int i = 0; byte < 0 && i < 32; ++i) {
+            if (kWindows1252High[i] == unit)
+                byte = 0x80 + i;
+        }
+        if (byte < 0 && exact)
+            return false;
+        *bytes += static_cast<char>(byte < 0 ? '?' : byte);
+    }
+    return true;
+}
+
+#endif
 
 void SwapBytes(std::string* bytes)
 {
@@ -91,7 +153,7 @@ TextEncoding DetectEncoding(const std::string& bytes, UINT ansiCodePage)
     } else if (StartsWith(bytes, kUtf8Mark)) {
         encoding.utf8Mark = true;
     } else {
-        std::wstring wide;
+        Utf16 wide;
         if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, &wide)) {
             encoding.kind = TextEncoding::Kind::Ansi;
             // By number: where the ANSI code page is UTF-8 (a Windows 10
@@ -104,7 +166,7 @@ TextEncoding DetectEncoding(const std::string& bytes, UINT ansiCodePage)
 
 std::string DecodeText(const std::string& bytes, const TextEncoding& encoding)
 {
-    std::wstring wide;
+    Utf16 wide;
     switch (encoding.kind) {
     case TextEncoding::Kind::Utf8:
         ToWide(CP_UTF8, 0, bytes, &wide);
@@ -129,7 +191,7 @@ std::string DecodeText(const std::string& bytes, const TextEncoding& encoding)
 
 bool EncodeText(const std::string& utf8, const TextEncoding& encoding, std::string* bytes)
 {
-    std::wstring wide;
+    Utf16 wide;
     if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, &wide))
         return false;
     switch (encoding.kind) {
@@ -140,7 +202,7 @@ bool EncodeText(const std::string& utf8, const TextEncoding& encoding, std::stri
         // No best fit ('é' as 'e') and no default character; and the bytes
         // must read back as the same text, which also catches the code pages
         // where those flags are not enough.
-        std::wstring back;
+        Utf16 back;
         return FromWide(encoding.codePage, wide, bytes, true) &&
                ToWide(encoding.codePage, 0, *bytes, &back) && back == wide;
     }

@@ -83,9 +83,13 @@ bool AddButtonLines(IniText* text, const std::vector<NamedButton>& buttons, bool
         KeyMap map = ParseKeyMap(DecodeTextFile(edited.Bytes()));
         if (map.NameOf(button.code) == button.name)
             continue;
+        // Every line that gives the name to another code goes: the first
+        // counts, and a second one, already a bad line, would take over from
+        // the first and leave the new line the bad one.
         unsigned other;
-        if (map.CodeOf(button.name, &other))
-            edited.Remove(kNames, MatchKeyCode(other));
+        while (map.CodeOf(button.name, &other) && other != button.code &&
+               edited.Remove(kNames, MatchKeyCode(other)))
+            map = ParseKeyMap(DecodeTextFile(edited.Bytes()));
         bool renamed = !map.NameOf(button.code).empty();
         // In place of the code's old name, where the user gave it a new one.
         if (!edited.Set(kNames, MatchKeyCode(button.code), NameLine(button.code, button.name),

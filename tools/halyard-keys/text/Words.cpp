@@ -63,3 +63,12 @@ bool ParseNumber(const std::string& text, unsigned max, unsigned* value)
     *value = static_cast<unsigned>(result);
     return true;
 }
+
+bool HasControlCharacter(const std::string& text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    }
+    return false;
+}
