@@ -320,6 +320,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (!CommonButtonAction(name).empty())
                 written.push_back(name + " = " + CommonButtonAction(name));
         }
+        // And the ready mouse mode's, entered by whichever toggle was free.
+        written.push_back(std::string("[Mode:") + kMouseMode + "]");
+        size_t count = 0;
+        const char* const* toggles = MouseModeToggles(&count);
+        for (size_t i = 0; i < count; ++i) {
+            written.push_back(std::string(toggles[i]) + " = mode: " + kMouseMode);
+            for (const std::string& name : names) {
+                std::string action = CommonMouseAction(name, toggles[i]);
+                if (!action.empty())
+                    written.push_back(name + " = " + action);
+            }
+        }
     }
     CheckOnlyNamedLines(bytes, after, text.encoding(), named, written);
 
