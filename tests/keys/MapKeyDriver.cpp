@@ -4,6 +4,12 @@
 //       key CODE ("0x33 (51)"), types KEYSTROKE into the capture field, picks
 //       "All programs", presses Save and prints the status line; exits 0
 //       when it says Saved
+//   map-key-driver CODE --sequence KEYS
+//                                   the same with "Several keystrokes" and
+//       KEYS typed into its field
+//   map-key-driver CODE --mode NAME [--once]
+//                                   the same with "Switch mode": NAME chosen
+//       from the list when it is there, else typed, and once checked or not
 //   map-key-driver --wait           waits until the dialog is open
 //   map-key-driver --close          closes the dialog
 
@@ -49,6 +55,33 @@ void Select(HWND dialog, int id, WPARAM index)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// An entry of a list by its text, as the user reads it; false when absent.
+bool SelectText(HWND dialog, int id, const char* text)
+{
+    LRESULT at = SendDlgItemMessageA(dialog, id, CB_FINDSTRINGEXACT, WPARAM(-1),
+                                     reinterpret_cast<LPARAM>(text));
+    if (at == CB_ERR)
+        return false;
+    Select(dialog, id, at);
+    return true;
+}
+
+// The field the kind shows must be the one that is visible: what a user
+// could type into.
+bool Fill(HWND dialog, const char* kind, int field, const char* text)
+{
+    if (!SelectText(dialog, IDC_ACTION_KIND, kind)) {
+        fprintf(stderr, "no kind \"%s\" in the list\n", kind);
+        return false;
+    }
+    if (!IsWindowVisible(GetDlgItem(dialog, field))) {
+        fprintf(stderr, "choosing \"%s\" did not show its field\n", kind);
+        return false;
+    }
+    SetDlgItemTextA(dialog, field, text);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -59,8 +92,12 @@ int main(int argc, char** argv)
         HWND dialog = WaitForDialog(nullptr);
         return dialog && PostMessageW(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    if (argc != 3) {
-        fprintf(stderr, "usage: map-key-driver CODE KEYSTROKE | --wait | --close\n");
+    bool sequence = argc >= 4 && strcmp(argv[2], "--sequence") == 0;
+    bool mode = argc >= 4 && strcmp(argv[2], "--mode") == 0;
+    bool once = mode && argc == 5 && strcmp(argv[4], "--once") == 0;
+    if (argc != 3 && !((sequence || mode) && (argc == 4 || once))) {
+        fprintf(stderr, "usage: map-key-driver CODE KEYSTROKE | CODE --sequence KEYS | "
+                        "CODE --mode NAME [--once] | --wait | --close\n");
         return 2;
     }
     HWND dialog = WaitForDialog(argv[1]);
@@ -71,9 +108,19 @@ int main(int argc, char** argv)
     printf("%s\n", Text(dialog, IDC_MAP_KEY_NOW).c_str());
     SendMessageW(dialog, WM_COMMAND, IDC_ALL_PROGRAMS, 0);
     CheckRadioButton(dialog, IDC_ALL_PROGRAMS, IDC_ONE_PROGRAM, IDC_ALL_PROGRAMS);
-    Select(dialog, IDC_ACTION_KIND, 0); // a keystroke
-    Select(dialog, IDC_HELD, 0);        // acts once
-    SetDlgItemTextA(dialog, IDC_ACTION_KEYS, argv[2]);
+    Select(dialog, IDC_HELD, 0); // acts once
+    if (sequence) {
+        if (!Fill(dialog, "Several keystrokes", IDC_ACTION_SEQUENCE, argv[3]))
+            return 1;
+    } else if (mode) {
+        if (!Fill(dialog, "Switch mode", IDC_ACTION_MODE, argv[3]))
+            return 1;
+        SelectText(dialog, IDC_ACTION_MODE, argv[3]);
+        CheckDlgButton(dialog, IDC_ACTION_ONCE, once ? BST_CHECKED : BST_UNCHECKED);
+    } else {
+        Select(dialog, IDC_ACTION_KIND, 0); // a keystroke
+        SetDlgItemTextA(dialog, IDC_ACTION_KEYS, argv[2]);
+    }
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     std::string status = Text(dialog, IDC_STATUS);
     printf("%s\n", status.c_str());

@@ -7,9 +7,11 @@
 # target's own section in place of [Keys]'s, and a run: entry must start its
 # program. halyard-keys starts before the tuner is plugged in, and must find
 # it, and find it again after a replug and a resume, by itself.
-# Last, a key is mapped through the Map a key dialog alone: the settings
-# file gains that one line and nothing else changes, and the key's next press
-# sends the new keystroke.
+# Last, keys are mapped through the Map a key dialog alone, to a keystroke, a
+# sequence and a mode (a mode the file has no section for is refused): the
+# settings file gains those lines and nothing else changes, the file's map
+# reads them back without a bad line, and the keys' next presses send the new
+# keystrokes.
 # Usage: e2e.sh WORKDIR HALYARD-KEYS.EXE SIM-HALYARD.DLL HALYARD-SIM.EXE KEYS-TARGET.EXE MAP-KEY-DRIVER.EXE -- WINE...
 set -u
 [ $# -ge 8 ] && [ "$7" = "--" ] ||
@@ -46,6 +48,9 @@ MaskCode=0x40BF
 [Keys:KEYS-TARGET.exe]
 0x22 = Home
 0x23 = nothing
+
+[Mode:Browse]
+0x1E = Tab
 
 [Options]
 ; Frames one poll apart must count as held, also on a slow emulated run.
@@ -121,13 +126,32 @@ press 12 # held back, and chosen, until the next key
 press 33
 "${wine[@]}" "$driver" "0x33 (51)" "Ctrl+Shift+K" >"$work/driver.out" 2>&1 ||
   fail "the dialog did not save: $(tr -d '\r' <"$work/driver.out")"
+press 34
+"${wine[@]}" "$driver" "0x34 (52)" --sequence "ctrl+c, wait 100 ,ctrl+v" >"$work/driver.out" 2>&1 ||
+  fail "the dialog did not save the sequence: $(tr -d '\r' <"$work/driver.out")"
+press 35
+"${wine[@]}" "$driver" "0x35 (53)" --mode Mouse >"$work/driver.out" 2>&1 &&
+  fail "the dialog saved a mode the file has no section for"
+grep -q 'has no \[Mode:Mouse\] section' "$work/driver.out" ||
+  fail "the refused mode was not explained: $(tr -d '\r' <"$work/driver.out")"
+"${wine[@]}" "$driver" "0x35 (53)" --mode Browse --once >"$work/driver.out" 2>&1 ||
+  fail "the dialog did not save the mode: $(tr -d '\r' <"$work/driver.out")"
 "${wine[@]}" "$driver" --close || fail "the dialog did not close"
 [ "$(grep -c '^keydown 0x0D ' "$log")" -eq "$enters" ] || fail "a key was typed while the dialog was open"
 changes=$(diff "$work/before.ini" "$work/app/halyard.ini" | grep '^[<>]')
-[ "$changes" = "> 0x33 = Ctrl+Shift+K" ] ||
-  fail "saving changed more than its line: $(diff "$work/before.ini" "$work/app/halyard.ini")"
+[ "$changes" = "$(printf '> 0x33 = Ctrl+Shift+K\n> 0x34 = Ctrl+C, wait 100, Ctrl+V\n> 0x35 = mode: Browse, once')" ] ||
+  fail "saving changed more than its lines: $(diff "$work/before.ini" "$work/app/halyard.ini")"
+# The saved file, read by the map's parser: the three lines as saved, no bad line.
+"${wine[@]}" "$work/app/halyard-keys.exe" --check "$(winpath "$work/app/halyard.ini")" \
+  >"$work/check.out" 2>&1 || fail "--check found bad lines: $(tr -d '\r' <"$work/check.out")"
+for line in '0x34 (52) *Ctrl+C, wait 100, Ctrl+V' '0x35 (53) *mode: Browse, once'; do
+  grep -q "$line" "$work/check.out" || fail "--check does not read '$line': $(tr -d '\r' <"$work/check.out")"
+done
 press 33
 wait_for 20 grep -q '^keydown 0x4B ctrl=1 shift=1' "$log" || fail "the key mapped in the dialog did not send Ctrl+Shift+K"
+press 34
+wait_for 20 grep -q '^keydown 0x56 ctrl=1' "$log" || fail "the sequence mapped in the dialog did not send Ctrl+V"
+grep -q '^keydown 0x43 ctrl=1' "$log" || fail "the sequence mapped in the dialog did not send Ctrl+C first"
 
 sleep $((2 * scale)) # late extra keys would show now
 
@@ -147,6 +171,8 @@ grep -q '^appcommand 14' "$log" || fail "VK_MEDIA_PLAY_PAUSE did not arrive as W
 [ "$(count '^keydown 0x71 ')" -eq 1 ] || fail "F2 (short action): want 1, got $(count '^keydown 0x71 ')"
 [ "$(count '^keydown 0x72 ')" -eq 1 ] || fail "F3 (long action): want 1, got $(count '^keydown 0x72 ')"
 [ "$(count '^keydown 0x4B ')" -eq 1 ] || fail "Ctrl+Shift+K (mapped in the dialog): want 1, got $(count '^keydown 0x4B ')"
+[ "$(count '^keydown 0x43 ')" -eq 1 ] && [ "$(count '^keydown 0x56 ')" -eq 1 ] ||
+  fail "Ctrl+C, wait 100, Ctrl+V (mapped in the dialog): want one C and one V"
 
 # A second start makes the first show its menu, leaves it running and ends.
 "${wine[@]}" "$work/app/halyard-keys.exe"

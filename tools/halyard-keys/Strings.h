@@ -198,6 +198,40 @@ const char kNotSentText2[] =
     " without administrator rights, or start halyard-keys as administrator too (right-click "
     "it, Run as administrator). Other programs keep getting their keys.";
 
+// Map a key's choices of what a key does, in ActionChoice::Kind's order.
+const char* const kActionKinds[] = {
+    "A keystroke", "Several keystrokes", "A common action", "Type text",
+    "Run a program", "Show a program",  "Switch mode",     "Nothing",
+};
+// The first entry of its list of modes: mode: off.
+const char kModeOffChoice[] = "off (the normal keys)";
+// The sequence field's hint while it is empty.
+const char kSequenceHint[] = "Ctrl+C, wait 100, Ctrl+V";
+// Why Map a key's answers make no line. {1}: the detail the error carries.
+const char kFormNoKeystroke[] = "Type the keystroke into the box beside A keystroke.";
+const char kFormNoSequence[] =
+    "Type the keystrokes, separated by commas, with waits between them if needed: "
+    "Ctrl+C, wait 100, Ctrl+V.";
+const char kFormNotASequence[] =
+    "Several keystrokes holds key combinations and waits alone; choose repeating and the long "
+    "press under When held, and the other actions in the list.";
+const char kFormNoCommonAction[] = "Choose an action from the list.";
+const char kFormNoText[] = "Type the text to type into the box beside Type text.";
+const char kFormTypeActsOnce[] =
+    "Typed text acts once: everything after type: is text, so it cannot repeat or have a "
+    "long press.";
+const char kFormNoCommand[] = "Give the program to run (Browse...).";
+const char kFormNoShow[] =
+    "Give the program to show: its file name, as in vlc.exe, or its command line (Browse...).";
+const char kFormNoMode[] = "Choose a mode from the list, or off.";
+const char kFormNoModeSection[] =
+    "The settings file has no [Mode:{1}] section, so the key map would not take mode: {1}. "
+    "Add the mode's keys there first (Edit key map), or choose a mode of the list.";
+const char kFormBadProgram[] =
+    "Give the program's file name alone, as in vlc.exe, or choose All programs.";
+const char kFormMapRefuses[] = "The key map would not take it: {1}";
+const char kFormHeld[] = "When held: {1}";
+
 // The LIRC server: [Network], its notifications, --check and its replies.
 const char kMenuShareRemote[] = "Share the remote with &LIRC programs";
 const char kLircDefaultRemote[] = "Halyard";

@@ -9,7 +9,7 @@
 #define IDD_MAP_KEY 100
 #define IDC_MAP_KEY_CODE 101    // which remote key: "0x12 (18)", or a request to press one
 #define IDC_MAP_KEY_NOW 102     // what it does now, and in which section
-#define IDC_ACTION_KIND 103     // keystroke, common action, program, nothing
+#define IDC_ACTION_KIND 103     // the kinds of ActionChoice, in its order
 #define IDC_ACTION_KEYS 104     // the keystroke capture field
 #define IDC_ACTION_COMMON 105   // the common actions
 #define IDC_ACTION_COMMAND 106  // the program's command line
@@ -27,13 +27,17 @@
 #define IDC_REMOVE 118
 #define IDC_HELD_LABEL 119
 #define IDC_LONG_LABEL 120
+#define IDC_ACTION_SEQUENCE 121 // keystrokes and waits, typed: "Ctrl+C, wait 100, Ctrl+V"
+#define IDC_ACTION_TEXT 122     // the text to type
+#define IDC_ACTION_MODE 123     // off, the map's modes, or one typed
+#define IDC_ACTION_ONCE 124     // the mode for one key
+#define IDC_LONG_SEQUENCE 125   // the same four for the long action
+#define IDC_LONG_TEXT 126
+#define IDC_LONG_MODE 127
+#define IDC_LONG_ONCE 128
 // IDOK is Save, IDCANCEL Close.
 
-// The string table: the dialog's texts.
-#define IDS_KIND_KEYSTROKE 200
-#define IDS_KIND_COMMON 201
-#define IDS_KIND_RUN 202
-#define IDS_KIND_NOTHING 203
+// The string table: the dialog's texts (the form's own are in Strings.h).
 #define IDS_HELD_ONCE 210
 #define IDS_HELD_REPEAT 211
 #define IDS_HELD_REPEAT_FAST 212
@@ -51,12 +55,6 @@
 #define IDS_BROWSE_TITLE 230
 #define IDS_BROWSE_FILTER 231   // "Programs|*.exe|All files|*.*", '|' for the NULs
 #define IDS_CANNOT_HEAR 232     // "... {1} reads it ...": another program reads the tuner
-#define IDS_FORM_NO_KEYSTROKE 240
-#define IDS_FORM_NO_COMMON_ACTION 241
-#define IDS_FORM_NO_COMMAND 242
-#define IDS_FORM_BAD_PROGRAM 243
-#define IDS_FORM_MAP_REFUSES 244 // "The key map would not take it: %s"
-#define IDS_FORM_HELD 245        // "When held: %s"
 
 // The Set up the remote dialog.
 #define IDD_SETUP 300

@@ -23,3 +23,11 @@ std::wstring FillText(std::wstring text, const std::wstring& first, const std::w
     }
     return text;
 }
+
+std::wstring WindowText(HWND window)
+{
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(length + 1, L'\0');
+    text.resize(GetWindowTextW(window, &text[0], length + 1));
+    return text;
+}

@@ -13,3 +13,6 @@ std::wstring LoadText(UINT id);
 std::wstring FillText(std::wstring text, const std::wstring& first,
                       const std::wstring& second = std::wstring(),
                       const std::wstring& third = std::wstring());
+
+// A control's text, as long as it is.
+std::wstring WindowText(HWND window);

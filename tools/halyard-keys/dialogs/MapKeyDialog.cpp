@@ -1,14 +1,10 @@
 #include "MapKeyDialog.h"
 
-#include <commdlg.h>
-
 #include <utility>
 
 #include "DialogText.h"
 #include "ButtonLines.h"
-#include "DisplayText.h"
 #include "KeyCaptureField.h"
-#include "MappingValue.h"
 #include "Words.h"
 #include "RunningPrograms.h"
 #include "Strings.h"
@@ -17,36 +13,21 @@
 
 namespace {
 
-// The kinds of action in ActionChoice::Kind's order, the held choices in
-// MappingChoices::Held's.
-const UINT kKindStrings[] = {IDS_KIND_KEYSTROKE, IDS_KIND_COMMON, IDS_KIND_RUN, IDS_KIND_NOTHING};
+// The held choices in MappingChoices::Held's order.
 const UINT kHeldStrings[] = {IDS_HELD_ONCE, IDS_HELD_REPEAT, IDS_HELD_REPEAT_FAST, IDS_HELD_LONG};
 
-std::wstring WindowText(HWND window)
-{
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(length + 1, L'\0');
-    text.resize(GetWindowTextW(window, &text[0], length + 1));
-    return text;
-}
-
-// How the dialog lists a common action: "Volume up", "Alt+F4".
-std::string CommonActionLabel(const std::string& keys)
-{
-    KeyMapping mapping;
-    std::string ignored;
-    return ParseMappingValue(keys, &mapping, &ignored) ? ActionDisplayText(mapping.action) : keys;
-}
+const ActionFields::Ids kActionIds = {
+    IDC_ACTION_KIND, IDC_ACTION_KEYS,    IDC_ACTION_SEQUENCE, IDC_ACTION_COMMON, IDC_ACTION_TEXT,
+    IDC_ACTION_COMMAND, IDC_ACTION_BROWSE, IDC_ACTION_MODE, IDC_ACTION_ONCE};
+const ActionFields::Ids kLongIds = {
+    IDC_LONG_KIND,    IDC_LONG_KEYS,   IDC_LONG_SEQUENCE, IDC_LONG_COMMON, IDC_LONG_TEXT,
+    IDC_LONG_COMMAND, IDC_LONG_BROWSE, IDC_LONG_MODE,     IDC_LONG_ONCE};
 
 } // namespace
 
-const MapKeyDialog::ActionControls MapKeyDialog::kAction = {
-    IDC_ACTION_KIND, IDC_ACTION_KEYS, IDC_ACTION_COMMON, IDC_ACTION_COMMAND, IDC_ACTION_BROWSE};
-const MapKeyDialog::ActionControls MapKeyDialog::kLong = {
-    IDC_LONG_KIND, IDC_LONG_KEYS, IDC_LONG_COMMON, IDC_LONG_COMMAND, IDC_LONG_BROWSE};
-
 MapKeyDialog::MapKeyDialog(Host host)
-    : CaptureDialog(IDD_MAP_KEY, std::move(host), strings::kToMapKey), file_(host_.settingsPath)
+    : CaptureDialog(IDD_MAP_KEY, std::move(host), strings::kToMapKey), action_(kActionIds),
+      long_(kLongIds), file_(host_.settingsPath)
 {
 }
 
@@ -77,17 +58,10 @@ void MapKeyDialog::Init()
     std::string error;
     if (!file_.Load(&error))
         Status(FillText(Text(IDS_SAVE_FAILED), Widen(error)));
-    for (const ActionControls* controls : {&kAction, &kLong}) {
-        AttachKeyCapture(GetDlgItem(dialog_, controls->keys));
-        for (UINT id : kKindStrings)
-            SendDlgItemMessageW(dialog_, controls->kind, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(Text(id).c_str()));
-        SendDlgItemMessageW(dialog_, controls->kind, CB_SETCURSEL, 0, 0);
-        for (const std::string& keys : CommonActions())
-            SendDlgItemMessageW(dialog_, controls->common, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(Widen(CommonActionLabel(keys)).c_str()));
-        ShowKindFields(*controls);
-    }
+    AttachKeyCapture(GetDlgItem(dialog_, IDC_ACTION_KEYS));
+    AttachKeyCapture(GetDlgItem(dialog_, IDC_LONG_KEYS));
+    action_.Init(dialog_, host_.map());
+    long_.Init(dialog_, host_.map());
     for (UINT id : kHeldStrings)
         SendDlgItemMessageW(dialog_, IDC_HELD, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(Text(id).c_str()));
@@ -117,6 +91,14 @@ void MapKeyDialog::ShowKeyRequest()
 
 void MapKeyDialog::OnCommand(int id, int code)
 {
+    if (action_.Command(id, code)) {
+        // Typed text takes the rest of the line: it has no held choice.
+        if (action_.IsKindList(id))
+            ShowHeldFields();
+        return;
+    }
+    if (long_.Command(id, code))
+        return;
     switch (id) {
     case IDOK:
         Save();
@@ -127,18 +109,9 @@ void MapKeyDialog::OnCommand(int id, int code)
     case IDCANCEL:
         DestroyWindow(dialog_);
         break;
-    case IDC_ACTION_KIND:
-    case IDC_LONG_KIND:
-        if (code == CBN_SELCHANGE)
-            ShowKindFields(id == IDC_ACTION_KIND ? kAction : kLong);
-        break;
     case IDC_HELD:
         if (code == CBN_SELCHANGE)
             ShowHeldFields();
-        break;
-    case IDC_ACTION_BROWSE:
-    case IDC_LONG_BROWSE:
-        Browse(id == IDC_ACTION_BROWSE ? kAction : kLong);
         break;
     case IDC_ALL_PROGRAMS:
     case IDC_ONE_PROGRAM:
@@ -165,74 +138,18 @@ void MapKeyDialog::OnCommand(int id, int code)
     }
 }
 
-void MapKeyDialog::ShowKindFields(const ActionControls& controls)
-{
-    auto kind = static_cast<ActionChoice::Kind>(
-        SendDlgItemMessageW(dialog_, controls.kind, CB_GETCURSEL, 0, 0));
-    auto show = [&](int id, bool shown) {
-        ShowWindow(GetDlgItem(dialog_, id), shown ? SW_SHOW : SW_HIDE);
-    };
-    show(controls.keys, kind == ActionChoice::Kind::Keystroke);
-    show(controls.common, kind == ActionChoice::Kind::Common);
-    show(controls.command, kind == ActionChoice::Kind::Run);
-    show(controls.browse, kind == ActionChoice::Kind::Run);
-}
-
 void MapKeyDialog::ShowHeldFields()
 {
+    bool typing = action_.Kind() == ActionChoice::Kind::Type;
+    if (typing)
+        SendDlgItemMessageW(dialog_, IDC_HELD, CB_SETCURSEL,
+                            static_cast<WPARAM>(MappingChoices::Held::Once), 0);
+    EnableWindow(GetDlgItem(dialog_, IDC_HELD_LABEL), !typing);
+    EnableWindow(GetDlgItem(dialog_, IDC_HELD), !typing);
     bool other = SendDlgItemMessageW(dialog_, IDC_HELD, CB_GETCURSEL, 0, 0) ==
                  static_cast<LRESULT>(MappingChoices::Held::Long);
-    for (int id : {IDC_LONG_LABEL, kLong.kind, kLong.keys, kLong.common, kLong.command,
-                   kLong.browse})
-        EnableWindow(GetDlgItem(dialog_, id), other);
-}
-
-void MapKeyDialog::ShowAction(const ActionControls& controls, const ActionChoice& choice)
-{
-    SendDlgItemMessageW(dialog_, controls.kind, CB_SETCURSEL, static_cast<WPARAM>(choice.kind), 0);
-    SetDlgItemTextW(dialog_, controls.keys, Widen(choice.keys).c_str());
-    SendDlgItemMessageW(dialog_, controls.common, CB_SETCURSEL,
-                        choice.kind == ActionChoice::Kind::Common ? choice.common : WPARAM(-1), 0);
-    SetDlgItemTextW(dialog_, controls.command, Widen(choice.command).c_str());
-    ShowKindFields(controls);
-}
-
-ActionChoice MapKeyDialog::ReadAction(const ActionControls& controls) const
-{
-    ActionChoice choice;
-    LRESULT kind = SendDlgItemMessageW(dialog_, controls.kind, CB_GETCURSEL, 0, 0);
-    choice.kind = kind == CB_ERR ? ActionChoice::Kind::Keystroke
-                                 : static_cast<ActionChoice::Kind>(kind);
-    choice.keys = Utf8FromWide(WindowText(GetDlgItem(dialog_, controls.keys)));
-    LRESULT common = SendDlgItemMessageW(dialog_, controls.common, CB_GETCURSEL, 0, 0);
-    choice.common = common == CB_ERR ? CommonActions().size() : static_cast<size_t>(common);
-    choice.command = Utf8FromWide(WindowText(GetDlgItem(dialog_, controls.command)));
-    return choice;
-}
-
-void MapKeyDialog::Browse(const ActionControls& controls)
-{
-    wchar_t path[MAX_PATH * 2] = L"";
-    std::wstring filter = Text(IDS_BROWSE_FILTER);
-    for (wchar_t& c : filter)
-        c = c == L'|' ? L'\0' : c;
-    std::wstring title = Text(IDS_BROWSE_TITLE);
-    OPENFILENAMEW open = {};
-    open.lStructSize = sizeof(open);
-    open.hwndOwner = dialog_;
-    open.lpstrFilter = filter.c_str();
-    open.lpstrFile = path;
-    open.nMaxFile = sizeof(path) / sizeof(path[0]);
-    open.lpstrTitle = title.c_str();
-    open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&open))
-        return;
-    std::wstring command = path;
-    // A command line: a path with spaces in it is quoted, as it must be.
-    if (command.find(L' ') != std::wstring::npos)
-        command = L"\"" + command + L"\"";
-    SetDlgItemTextW(dialog_, controls.command, command.c_str());
-    SetFocus(GetDlgItem(dialog_, controls.command));
+    EnableWindow(GetDlgItem(dialog_, IDC_LONG_LABEL), other);
+    long_.Enable(other);
 }
 
 bool MapKeyDialog::ReadScope(std::string* section, std::string* program)
@@ -261,11 +178,11 @@ void MapKeyDialog::StartFromMapping()
     if (!mapping)
         return;
     MappingChoices choices = ChoicesFor(*mapping);
-    ShowAction(kAction, choices.action);
+    action_.Show(choices.action);
     SendDlgItemMessageW(dialog_, IDC_HELD, CB_SETCURSEL, static_cast<WPARAM>(choices.held), 0);
     ShowHeldFields();
     if (choices.held == MappingChoices::Held::Long)
-        ShowAction(kLong, choices.longAction);
+        long_.Show(choices.longAction);
 }
 
 void MapKeyDialog::ShowNow()
@@ -309,14 +226,14 @@ void MapKeyDialog::Save()
     if (!Target(&section, &program))
         return;
     MappingChoices choices;
-    choices.action = ReadAction(kAction);
+    choices.action = action_.Read();
     LRESULT held = SendDlgItemMessageW(dialog_, IDC_HELD, CB_GETCURSEL, 0, 0);
     choices.held = held == CB_ERR ? MappingChoices::Held::Once
                                   : static_cast<MappingChoices::Held>(held);
-    choices.longAction = ReadAction(kLong);
+    choices.longAction = long_.Read();
     std::string value;
     FormError problem;
-    if (!ComposeMapping(choices, &value, &problem)) {
+    if (!ComposeMapping(choices, host_.map(), &value, &problem)) {
         Status(Error(problem));
         return;
     }
@@ -360,6 +277,6 @@ std::wstring MapKeyDialog::Text(UINT id) const
 
 std::wstring MapKeyDialog::Error(const FormError& error) const
 {
-    std::wstring text = FillText(Text(error.stringId), Widen(error.mapMessage));
-    return error.held ? FillText(Text(IDS_FORM_HELD), text) : text;
+    std::wstring text = FillText(Widen(error.text ? error.text : ""), Widen(error.detail));
+    return error.held ? FillText(Widen(strings::kFormHeld), text) : text;
 }

@@ -5,8 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "IniFile.h"
+#include "ActionFields.h"
 #include "CaptureDialog.h"
+#include "IniFile.h"
 #include "KeyMap.h"
 #include "MappingForm.h"
 
@@ -26,23 +27,12 @@ public:
     void SetUnheard(const std::wstring& reader);
 
 private:
-    // The controls of one action: the kind, and one field for each kind.
-    struct ActionControls {
-        int kind, keys, common, command, browse;
-    };
-    static const ActionControls kAction; // when pressed
-    static const ActionControls kLong;   // when held, for something else
-
     void Init() override;
     INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Closed() override { hasKey_ = false; }
     void Pressed(unsigned code) override;
     void OnCommand(int id, int code);
-    void ShowAction(const ActionControls& controls, const ActionChoice& choice);
-    ActionChoice ReadAction(const ActionControls& controls) const;
-    void ShowKindFields(const ActionControls& controls);
     void ShowHeldFields();
-    void Browse(const ActionControls& controls);
     bool ReadScope(std::string* section, std::string* program);
     void StartFromMapping();
     void ShowNow();
@@ -55,6 +45,8 @@ private:
     std::wstring Text(UINT id) const;
     std::wstring Error(const FormError& error) const;
 
+    ActionFields action_; // when pressed
+    ActionFields long_;   // when held, for something else
     IniFile file_; // as the program last read it: a save notices a change since
     std::wstring unheard_;
     bool hasKey_ = false;

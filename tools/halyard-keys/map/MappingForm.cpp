@@ -1,37 +1,88 @@
 #include "MappingForm.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include "MappingValue.h"
+#include "Strings.h"
 #include "Words.h"
-#include "resource.h"
 
 namespace {
 
-bool ComposeAction(const ActionChoice& choice, std::string* text, FormError* error)
+bool Refuse(FormError* error, const char* text, const std::string& detail = std::string())
+{
+    error->text = text;
+    error->detail = detail;
+    return false;
+}
+
+// The keystrokes and waits of the sequence field, as the map writes them.
+// The field is read by the map's own parser, and must hold a sequence alone:
+// a repeat or long: typed there would make another line than the form says.
+bool ComposeSequence(const std::string& typed, std::string* text, FormError* error)
+{
+    if (typed.empty())
+        return Refuse(error, strings::kFormNoSequence);
+    KeyMapping mapping;
+    std::string message;
+    if (!ParseMappingValue(typed, &mapping, &message))
+        return Refuse(error, strings::kFormMapRefuses, message);
+    if (mapping.action.kind != KeyAction::Kind::Keys || mapping.hasLong ||
+        mapping.repeat != Repeat::Off)
+        return Refuse(error, strings::kFormNotASequence);
+    *text = DescribeAction(mapping.action);
+    return true;
+}
+
+// A mode the map has no section for is a bad line of the file; the map's
+// own spelling of the name is written.
+bool ComposeMode(const ActionChoice& choice, const KeyMap& map, std::string* text,
+                 FormError* error)
+{
+    std::string name = TrimSpace(choice.mode);
+    if (name.empty())
+        return Refuse(error, strings::kFormNoMode);
+    if (SameWord(name, "off")) {
+        name = "off";
+    } else if (IsModeName(name)) {
+        if (!map.HasMode(name))
+            return Refuse(error, strings::kFormNoModeSection, name);
+        name = map.ModeName(name);
+    }
+    // A name that is no mode's name at all is the parser's to explain.
+    *text = "mode: " + name + (choice.once ? ", once" : "");
+    return true;
+}
+
+bool ComposeAction(const ActionChoice& choice, const KeyMap& map, std::string* text,
+                   FormError* error)
 {
     switch (choice.kind) {
     case ActionChoice::Kind::Keystroke:
         *text = TrimSpace(choice.keys);
-        if (text->empty()) {
-            error->stringId = IDS_FORM_NO_KEYSTROKE;
-            return false;
-        }
-        return true;
+        return !text->empty() || Refuse(error, strings::kFormNoKeystroke);
+    case ActionChoice::Kind::Sequence:
+        return ComposeSequence(TrimSpace(choice.sequence), text, error);
     case ActionChoice::Kind::Common:
-        if (choice.common >= CommonActions().size()) {
-            error->stringId = IDS_FORM_NO_COMMON_ACTION;
-            return false;
-        }
+        if (choice.common >= CommonActions().size())
+            return Refuse(error, strings::kFormNoCommonAction);
         *text = CommonActions()[choice.common];
         return true;
-    case ActionChoice::Kind::Run:
-        if (TrimSpace(choice.command).empty()) {
-            error->stringId = IDS_FORM_NO_COMMAND;
-            return false;
-        }
-        *text = "run: " + TrimSpace(choice.command);
+    case ActionChoice::Kind::Type:
+        if (TrimSpace(choice.text).empty())
+            return Refuse(error, strings::kFormNoText);
+        *text = "type: " + TrimSpace(choice.text);
         return true;
+    case ActionChoice::Kind::Run:
+    case ActionChoice::Kind::Show: {
+        bool run = choice.kind == ActionChoice::Kind::Run;
+        if (TrimSpace(choice.command).empty())
+            return Refuse(error, run ? strings::kFormNoCommand : strings::kFormNoShow);
+        *text = (run ? "run: " : "show: ") + TrimSpace(choice.command);
+        return true;
+    }
+    case ActionChoice::Kind::Mode:
+        return ComposeMode(choice, map, text, error);
     case ActionChoice::Kind::Nothing:
         *text = "nothing";
         return true;
@@ -42,29 +93,70 @@ bool ComposeAction(const ActionChoice& choice, std::string* text, FormError* err
 ActionChoice ChoiceFor(const KeyAction& action)
 {
     ActionChoice choice;
-    if (action.kind == KeyAction::Kind::Nothing) {
+    switch (action.kind) {
+    case KeyAction::Kind::Nothing:
         choice.kind = ActionChoice::Kind::Nothing;
-    } else if (action.kind == KeyAction::Kind::Run) {
-        choice.kind = ActionChoice::Kind::Run;
+        return choice;
+    case KeyAction::Kind::Run:
+    case KeyAction::Kind::Show:
+        choice.kind = action.kind == KeyAction::Kind::Run ? ActionChoice::Kind::Run
+                                                          : ActionChoice::Kind::Show;
         choice.command = action.command;
-    } else {
+        return choice;
+    case KeyAction::Kind::Type:
+        choice.kind = ActionChoice::Kind::Type;
+        choice.text = action.text;
+        return choice;
+    case KeyAction::Kind::Mode:
+        choice.kind = ActionChoice::Kind::Mode;
+        choice.mode = action.mode.empty() ? "off" : action.mode;
+        choice.once = action.once;
+        return choice;
+    case KeyAction::Kind::Pointer:
+        // No form of its own: the keystroke's box holds it as written, and
+        // saving the key unchanged writes it back.
         choice.keys = DescribeAction(action);
-        const std::vector<std::string>& common = CommonActions();
-        for (size_t i = 0; i < common.size(); ++i) {
-            // Compared as the map reads them: VK_RETURN is Enter.
-            KeyMapping mapping;
-            std::string ignored;
-            if (ParseMappingValue(common[i], &mapping, &ignored) &&
-                DescribeAction(mapping.action) == DescribeAction(action)) {
-                choice.kind = ActionChoice::Kind::Common;
-                choice.common = i;
-            }
+        return choice;
+    case KeyAction::Kind::Keys:
+        break;
+    }
+    if (action.steps.size() > 1) {
+        choice.kind = ActionChoice::Kind::Sequence;
+        choice.sequence = DescribeAction(action);
+        return choice;
+    }
+    choice.keys = DescribeAction(action);
+    const std::vector<std::string>& common = CommonActions();
+    for (size_t i = 0; i < common.size(); ++i) {
+        // Compared as the map reads them: VK_RETURN is Enter.
+        KeyMapping mapping;
+        std::string ignored;
+        if (ParseMappingValue(common[i], &mapping, &ignored) &&
+            DescribeAction(mapping.action) == DescribeAction(action)) {
+            choice.kind = ActionChoice::Kind::Common;
+            choice.common = i;
         }
     }
     return choice;
 }
 
 } // namespace
+
+std::vector<std::string> ModesOf(const KeyMap& map)
+{
+    std::vector<std::string> modes;
+    for (const KeySection& section : map.sections) {
+        if (section.mode.empty())
+            continue;
+        std::string name = map.ModeName(section.mode);
+        bool listed = false;
+        for (const std::string& mode : modes)
+            listed = listed || _stricmp(mode.c_str(), name.c_str()) == 0;
+        if (!listed)
+            modes.push_back(name);
+    }
+    return modes;
+}
 
 const std::vector<std::string>& CommonActions()
 {
@@ -79,11 +171,17 @@ const std::vector<std::string>& CommonActions()
     return actions;
 }
 
-bool ComposeMapping(const MappingChoices& choices, std::string* value, FormError* error)
+bool ComposeMapping(const MappingChoices& choices, const KeyMap& map, std::string* value,
+                    FormError* error)
 {
     std::string text, longText;
-    if (!ComposeAction(choices.action, &text, error))
+    if (!ComposeAction(choices.action, map, &text, error))
         return false;
+    // What follows type: is all text: a repeat or long: there would be typed.
+    if (choices.action.kind == ActionChoice::Kind::Type && choices.held != MappingChoices::Held::Once) {
+        error->held = true;
+        return Refuse(error, strings::kFormTypeActsOnce);
+    }
     switch (choices.held) {
     case MappingChoices::Held::Once:
         break;
@@ -94,7 +192,7 @@ bool ComposeMapping(const MappingChoices& choices, std::string* value, FormError
         text += ", repeat fast";
         break;
     case MappingChoices::Held::Long:
-        if (!ComposeAction(choices.longAction, &longText, error)) {
+        if (!ComposeAction(choices.longAction, map, &longText, error)) {
             error->held = true;
             return false;
         }
@@ -102,10 +200,9 @@ bool ComposeMapping(const MappingChoices& choices, std::string* value, FormError
         break;
     }
     KeyMapping mapping;
-    if (!ParseMappingValue(text, &mapping, &error->mapMessage)) {
-        error->stringId = IDS_FORM_MAP_REFUSES;
-        return false;
-    }
+    std::string message;
+    if (!ParseMappingValue(text, &mapping, &message))
+        return Refuse(error, strings::kFormMapRefuses, message);
     *value = text;
     return true;
 }
@@ -133,8 +230,7 @@ bool SectionFor(const std::string& program, std::string* section, FormError* err
         return true;
     }
     if (name.empty() || name.find_first_of("\\/:[]=;\"") != std::string::npos) {
-        error->stringId = IDS_FORM_BAD_PROGRAM;
-        return false;
+        return Refuse(error, strings::kFormBadProgram);
     }
     *section = "Keys:" + name;
     return true;

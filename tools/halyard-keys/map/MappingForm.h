@@ -11,11 +11,16 @@
 // would refuse.
 
 struct ActionChoice {
-    enum class Kind { Keystroke, Common, Run, Nothing };
+    // In the order the dialog lists them.
+    enum class Kind { Keystroke, Sequence, Common, Type, Run, Show, Mode, Nothing };
     Kind kind = Kind::Keystroke;
-    std::string keys;    // Keystroke: as the map writes it, "Ctrl+Shift+P"
-    size_t common = 0;   // Common: an index into CommonActions()
-    std::string command; // Run: a command line
+    std::string keys;     // Keystroke: as the map writes it, "Ctrl+Shift+P"
+    std::string sequence; // Sequence: as typed, "Ctrl+C, wait 100, Ctrl+V"
+    size_t common = 0;    // Common: an index into CommonActions()
+    std::string text;     // Type: the text to type
+    std::string command;  // Run: a command line; Show: a program's file name or command line
+    std::string mode;     // Mode: a mode's name, or "off"
+    bool once = false;    // Mode: for one key, then back
 };
 
 struct MappingChoices {
@@ -30,17 +35,22 @@ struct MappingChoices {
 // their display names ("Volume up").
 const std::vector<std::string>& CommonActions();
 
-// Why the answers make no line: a string of the program's string table
-// (resource.h), and the map's own words when it refuses the line.
+// Why the answers make no line: a text of Strings.h, with {1} for its detail.
 struct FormError {
-    unsigned stringId = 0;
-    bool held = false;       // the choice for holding the key
-    std::string mapMessage;  // with IDS_FORM_MAP_REFUSES
+    const char* text = nullptr;
+    bool held = false;   // the choice for holding the key
+    std::string detail;  // the map's own words when it refuses the line; a mode's name
 };
 
 // The right-hand side of the line: "Enter, long: Alt+F4". False, with
-// *error, when a choice is missing or the map would refuse the line.
-bool ComposeMapping(const MappingChoices& choices, std::string* value, FormError* error);
+// *error, when a choice is missing or the map would refuse the line; map is
+// the key map the line goes into, whose [Mode:...] sections a mode: needs.
+bool ComposeMapping(const MappingChoices& choices, const KeyMap& map, std::string* value,
+                    FormError* error);
+
+// The modes a key can switch to: each mode of the map once, as its first
+// section writes it, in file order.
+std::vector<std::string> ModesOf(const KeyMap& map);
 
 // The choices that make an existing mapping, to start the dialog from it.
 MappingChoices ChoicesFor(const KeyMapping& mapping);
