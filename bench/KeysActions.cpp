@@ -95,6 +95,12 @@ void BarePointerSteps(DWORD ms)
     CloseHandle(timer);
 }
 
+DWORD WINAPI BarePointerThread(void* ms)
+{
+    BarePointerSteps(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(ms)));
+    return 0;
+}
+
 } // namespace
 
 int RunKeysSequence(int keys, const std::string& outPath)
@@ -178,13 +184,9 @@ void MeasurePointer(double seconds, const std::string& unixPid, KeysActionFigure
             Fail(errors, "the pointer hardly moved (" + std::to_string(periods.size()) + " steps)");
     }
     SetCursorPos(0, 300);
-    HANDLE bare = CreateThread(
-        nullptr, 0,
-        [](void* ms) -> DWORD {
-            BarePointerSteps(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(ms)));
-            return 0;
-        },
-        reinterpret_cast<void*>(static_cast<UINT_PTR>(seconds * 1000)), 0, nullptr);
+    HANDLE bare = CreateThread(nullptr, 0, BarePointerThread,
+                               reinterpret_cast<void*>(static_cast<UINT_PTR>(seconds * 1000)), 0,
+                               nullptr);
     f.pointerFloorPercent = TaskSharePercent(unixPid, seconds);
     WaitForSingleObject(bare, INFINITE);
     CloseHandle(bare);
