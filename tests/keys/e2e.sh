@@ -87,8 +87,10 @@ wait_for 10 "${wine[@]}" "$target" --exists HalyardKeyDisplay || fail "ShowKeys=
 press 1C
 press 0D
 # Three frames of a held key each, one poll apart: Up repeats, Down does not.
-press 20; press 20; press 20
-press 21; press 21; press 21
+# Queued at once, so that a slow start of a program between two presses
+# cannot part them into separate presses.
+printf '0 40BF 20\n0 40BF 20\n0 40BF 20\n0 40BF 21\n0 40BF 21\n0 40BF 21\n' >"$work/held.txt"
+"${wine[@]}" "$sim" play "$(winpath "$work/held.txt")" >/dev/null || fail "halyard-sim play held.txt"
 press 05
 # A key of another remote is not ours.
 "${wine[@]}" "$sim" press 1234 12 >/dev/null
